@@ -1,0 +1,48 @@
+// Program-wide state of the formula engine, owned by the Session: the
+// user-defined function lists and the evaluator's working state.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon {
+
+struct UserFunction {
+  std::string name;        // upper case, at most 12 characters
+  std::string definition;  // formula text using @A(1)..@A(n)
+  int argCount = 0;        // 0..10
+};
+
+inline constexpr int kMaxUserFunctions = 255;
+inline constexpr int kMaxUserArgs = 10;
+
+class Evaluator;
+class LinkSource;
+
+struct FormulaEngine {
+  FormulaEngine();
+  ~FormulaEngine();
+
+  // Definitions read from the user-function file at start-up.
+  std::vector<UserFunction> masterFunctions;
+  // Functions used by formulas so far; code holds 1-based indexes into it.
+  std::vector<UserFunction> usedFunctions;
+
+  // Index (1-based) of a used function, copying it from the master list on
+  // first use; 0 when the name is unknown or the used list is full.
+  int FindUserFunction(std::string_view name);
+
+  std::unique_ptr<Evaluator> evaluator;
+  // Resolves link operands; null until the link store is installed.
+  LinkSource* links = nullptr;
+  // The X variable of @X, @INTG, @RECUR and the database functions.
+  double x = 0;
+};
+
+// Reads the master list from the user-function file format: pairs of lines,
+// "NAME,n" then the definition; text after ';' is a comment.
+std::vector<UserFunction> ParseUserFunctionFile(std::string_view contents);
+
+}  // namespace tabulon

@@ -1,0 +1,7 @@
+#include "formula/evaluator.h"
+
+namespace tabulon {
+
+void RegisterFinancialFunctions(DispatchTable&) {}
+
+}  // namespace tabulon

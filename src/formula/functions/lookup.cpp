@@ -1,0 +1,7 @@
+#include "formula/evaluator.h"
+
+namespace tabulon {
+
+void RegisterLookupFunctions(DispatchTable&) {}
+
+}  // namespace tabulon

@@ -1,0 +1,35 @@
+// Recalculation: the dependents lists kept in the cells, and the walk that
+// orders every affected formula after the cells it uses.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/limits.h"
+
+namespace tabulon {
+
+class SheetDocument;
+struct CellRecord;
+
+// Adds the formula cell to (or removes it from) the dependents list of every
+// cell its code refers to; a range registers with every cell of its
+// rectangle, creating placeholders when adding. Returns whether the code
+// calls @LINK.
+bool RegisterFormula(SheetDocument& doc, CellRecord& formula, bool add);
+
+// Recalculates the cell and everything that depends on it.
+void RecalcFrom(SheetDocument& doc, CellRecord& cell);
+// Recalculates every formula of the worksheet. A request made while a full
+// recalculation runs is ignored.
+void RecalcAll(SheetDocument& doc);
+
+// When the record `gone` is deleted: its references in the dependent's code
+// become invalid (a range with it as a corner loses both corners), the
+// dependent is unregistered from the cells those references covered and
+// gets an error result.
+void NullReferences(SheetDocument& doc, CellRecord& dependent, CellId gone);
+// NullReferences, then the dependent is recalculated.
+void InvalidateReferences(SheetDocument& doc, CellRecord& dependent, CellId deleted);
+
+}  // namespace tabulon

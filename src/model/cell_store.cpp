@@ -1,0 +1,267 @@
+#include "model/cell_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+namespace tabulon {
+
+namespace {
+
+PString AllocatePString(std::size_t length) {
+  return static_cast<PString>(std::malloc(length + 1));
+}
+
+void FreePString(PString p) { std::free(p); }
+
+// Template of every new record.
+CellRecord NewRecordTemplate() {
+  CellRecord r;
+  std::memset(&r, 0, sizeof r);
+  r.font = kDefaultFont;
+  r.fontSize = 0;
+  r.colour = kNewCellColour;
+  r.format = kLockBit | kDefaultFormat;
+  r.kind = kEmpty;
+  return r;
+}
+
+const CellRecord kTemplate = NewRecordTemplate();
+
+}  // namespace
+
+CellStore::CellStore(ErrorChannel& errors, bool& modified)
+    : errors_(errors), modified_(modified) {
+  depNodes_.push_back({kNoCell, 0});
+}
+
+CellStore::~CellStore() { Clear(); }
+
+std::vector<CellId>& CellStore::RowVector(int row) {
+  if (row >= static_cast<int>(rows_.size())) rows_.resize(row + 1);
+  return rows_[row];
+}
+
+CellRecord* CellStore::FindFrom(int row, int col) {
+  if (!RowInSheet(row) || row >= static_cast<int>(rows_.size())) return nullptr;
+  const std::vector<CellId>& ids = rows_[row];
+  auto it = std::lower_bound(ids.begin(), ids.end(), col,
+                             [this](CellId id, int c) { return Slot(id).col < c; });
+  return it == ids.end() ? nullptr : &Slot(*it);
+}
+
+CellRecord* CellStore::FindCell(int row, int col) {
+  CellRecord* r = FindFrom(row, col);
+  return (r != nullptr && r->col == col) ? r : nullptr;
+}
+
+CellId CellStore::AllocateRecord() {
+  if (!freeIds_.empty()) {
+    CellId id = freeIds_.back();
+    freeIds_.pop_back();
+    return id;
+  }
+  if (nextId_ > kCellIdMask) return kNoCell;
+  if ((nextId_ >> kChunkBits) >= chunks_.size()) {
+    chunks_.emplace_back(new (std::nothrow) CellRecord[kChunkSize]);
+    if (!chunks_.back()) {
+      chunks_.pop_back();
+      return kNoCell;
+    }
+  }
+  return nextId_++;
+}
+
+void CellStore::PlaceInRow(CellRecord& cell) {
+  std::vector<CellId>& ids = RowVector(cell.row);
+  // Entries usually arrive in column order (loading, filling): append fast.
+  if (ids.empty() || Slot(ids.back()).col < cell.col) {
+    ids.push_back(cell.id);
+    return;
+  }
+  auto it = std::lower_bound(ids.begin(), ids.end(), cell.col,
+                             [this](CellId id, int c) { return Slot(id).col < c; });
+  ids.insert(it, cell.id);
+}
+
+void CellStore::UnlinkFromRow(CellRecord& cell) {
+  std::vector<CellId>& ids = RowVector(cell.row);
+  auto it = std::lower_bound(ids.begin(), ids.end(), static_cast<int>(cell.col),
+                             [this](CellId id, int c) { return Slot(id).col < c; });
+  if (it != ids.end() && *it == cell.id) ids.erase(it);
+}
+
+CellRecord* CellStore::GetOrCreateCell(int row, int col) {
+  if (!RowInSheet(row) || !ColumnInSheet(col)) {
+    errors_.Fail("Out of Range");
+    return nullptr;
+  }
+  modified_ = true;
+  if (CellRecord* existing = FindCell(row, col)) return existing;
+  CellId id = AllocateRecord();
+  if (id == kNoCell) return nullptr;
+  CellRecord& cell = Slot(id);
+  cell = kTemplate;
+  cell.id = id;
+  cell.row = static_cast<std::int16_t>(row);
+  cell.col = static_cast<std::uint8_t>(col);
+  PlaceInRow(cell);
+  ++liveCount_;
+  if (row > maxRow_) maxRow_ = static_cast<std::int16_t>(row);
+  if (col > maxCol_) maxCol_ = static_cast<std::int16_t>(col);
+  return &cell;
+}
+
+void CellStore::SetCellText(CellRecord& cell, std::string_view bytes) {
+  std::size_t n = std::min<std::size_t>(bytes.size(), kMaxText);
+  if (cell.text == nullptr || cell.text[0] != n) {
+    FreePString(cell.text);
+    cell.text = AllocatePString(n);
+  }
+  cell.text[0] = static_cast<std::uint8_t>(n);
+  if (n > 0) std::memcpy(cell.text + 1, bytes.data(), n);
+}
+
+void CellStore::SetCode(CellRecord& cell, const std::uint8_t* code) {
+  // Byte 0 of the code is L, so the code is itself a length-prefixed string
+  // of L bytes (bytes 1..L).
+  SetCellText(cell, std::string_view(reinterpret_cast<const char*>(code + 1), code[0]));
+}
+
+void CellStore::FreeText(CellRecord& cell) {
+  FreePString(cell.text);
+  cell.text = nullptr;
+}
+
+void CellStore::ReleaseValue(CellRecord& cell) {
+  if ((cell.kind & (kKindMask | kErrorBit)) == kStringFormula) FreePString(cell.value.str);
+  cell.value.bits = 0;
+}
+
+void CellStore::StoreNumber(CellRecord& cell, double x) {
+  ReleaseValue(cell);
+  std::uint8_t marks = cell.kind & ~(kKindMask | kErrorBit);
+  if (x == std::trunc(x) && std::fabs(x) < 32767) {
+    cell.value.integer = static_cast<std::int16_t>(x);
+    cell.kind = marks | kInteger;
+  } else {
+    cell.value.num = x;
+    cell.kind = marks | kReal;
+  }
+}
+
+void CellStore::StoreFormulaNumber(CellRecord& cell, double x, bool error) {
+  ReleaseValue(cell);
+  std::uint8_t keep = cell.kind & kFileFormBit;
+  if (error) {
+    cell.value.num = -1.0;
+    cell.kind = keep | kFormula | kErrorBit;
+  } else {
+    cell.value.num = x;
+    cell.kind = keep | kFormula;
+  }
+}
+
+void CellStore::StoreFormulaText(CellRecord& cell, std::string_view text) {
+  ReleaseValue(cell);
+  std::uint8_t keep = cell.kind & kFileFormBit;
+  cell.kind = keep | kStringFormula;
+  if (text.empty()) return;
+  std::size_t n = std::min<std::size_t>(text.size(), kMaxText);
+  PString p = AllocatePString(n);
+  p[0] = static_cast<std::uint8_t>(n);
+  std::memcpy(p + 1, text.data(), n);
+  cell.value.str = p;
+}
+
+void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
+  if (cell.dependents != 0 && depNodes_[cell.dependents].cell == dependent) return;
+  std::uint32_t node;
+  if (freeDep_ != 0) {
+    node = freeDep_;
+    freeDep_ = depNodes_[node].next;
+  } else {
+    node = static_cast<std::uint32_t>(depNodes_.size());
+    depNodes_.push_back({});
+  }
+  depNodes_[node] = {dependent, cell.dependents};
+  cell.dependents = node;
+}
+
+void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
+  std::uint32_t* link = &cell.dependents;
+  while (*link != 0) {
+    std::uint32_t node = *link;
+    if (depNodes_[node].cell == dependent) {
+      *link = depNodes_[node].next;
+      depNodes_[node] = {kNoCell, freeDep_};
+      freeDep_ = node;
+      return;
+    }
+    link = &depNodes_[node].next;
+  }
+}
+
+void CellStore::FreeDependents(CellRecord& cell) {
+  std::uint32_t node = cell.dependents;
+  while (node != 0) {
+    std::uint32_t next = depNodes_[node].next;
+    depNodes_[node] = {kNoCell, freeDep_};
+    freeDep_ = node;
+    node = next;
+  }
+  cell.dependents = 0;
+}
+
+void CellStore::FreeRecord(CellRecord& cell) {
+  if (cell.row < 0) return;
+  ReleaseValue(cell);
+  FreeText(cell);
+  FreeDependents(cell);
+  UnlinkFromRow(cell);
+  cell.row = -1;
+  cell.kind = kEmpty;
+  freeIds_.push_back(cell.id);
+  --liveCount_;
+}
+
+void CellStore::Clear() {
+  for (std::vector<CellId>& ids : rows_) {
+    for (CellId id : ids) {
+      CellRecord& cell = Slot(id);
+      ReleaseValue(cell);
+      FreeText(cell);
+      cell.row = -1;
+    }
+  }
+  rows_.clear();
+  rows_.shrink_to_fit();
+  chunks_.clear();
+  freeIds_.clear();
+  nextId_ = 1;
+  liveCount_ = 0;
+  depNodes_.assign(1, {kNoCell, 0});
+  freeDep_ = 0;
+  maxRow_ = 0;
+  maxCol_ = 0;
+}
+
+void CellStore::MoveRow(int from, int to) {
+  if (from == to || !RowInSheet(from) || !RowInSheet(to)) return;
+  std::vector<CellId>& dst = RowVector(to);
+  std::vector<CellId>& src = RowVector(from);
+  dst.swap(src);
+  src.clear();
+  for (CellId id : dst) Slot(id).row = static_cast<std::int16_t>(to);
+  if (!dst.empty() && to > maxRow_) maxRow_ = static_cast<std::int16_t>(to);
+}
+
+void CellStore::SetColumn(CellRecord& cell, int col) {
+  UnlinkFromRow(cell);
+  cell.col = static_cast<std::uint8_t>(col);
+  PlaceInRow(cell);
+  if (col > maxCol_) maxCol_ = static_cast<std::int16_t>(col);
+}
+
+}  // namespace tabulon

@@ -4,7 +4,7 @@ namespace tabulon {
 
 double CellAsNumber(Evaluator& e, const CellRecord* cell) {
   if (cell == nullptr) return 0;
-  if (cell->HasError() && cell->Kind() <= kInteger && cell->Kind() != kStringFormula) {
+  if (cell->HasError()) {
     e.Fail();
     return 0;
   }

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "formula/compiler.h"
+#include "formula/engine.h"
+#include "formula/formula_code.h"
+#include "support/test_session.h"
+
+namespace tabulon {
+namespace {
+
+using testing::TestSheet;
+using Bytes = std::vector<int>;
+
+// Compiled bytes with every reference replaced by the marker 0xEE followed
+// by the referenced cell's row and column, so expectations stay readable.
+struct Compiled {
+  bool ok;
+  Bytes bytes;
+};
+
+Compiled Compile(TestSheet& t, std::string_view text) {
+  std::string code = CompileFormula(*t.doc, text);
+  Compiled c{!t.session.errors().failed() && !code.empty(), {}};
+  if (!c.ok) return c;
+  const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
+  std::vector<bool> isRef(code.size(), false);
+  ForEachOperation(p, [&](int pos, std::uint8_t op) {
+    if (op == kOpCell) isRef[pos + 1] = true;
+    if (op == kOpRange) isRef[pos + 1] = isRef[pos + 5] = true;
+  });
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (isRef[i]) {
+      CellRef ref = ReadU32(p + i);
+      const CellRecord* cell = t.cells().Get(RefId(ref));
+      c.bytes.push_back(0xEE);
+      c.bytes.push_back(cell ? cell->row : -1);
+      c.bytes.push_back(cell ? cell->col : -1);
+      c.bytes.push_back((ref & kRefAbsRow ? 2 : 0) | (ref & kRefAbsCol ? 1 : 0));
+      i += 3;
+    } else {
+      c.bytes.push_back(p[i]);
+    }
+  }
+  return c;
+}
+
+TEST(CompilerBytes, SingleReferenceWithAndWithoutPlus) {
+  TestSheet t;
+  Bytes expected = {7, 0, 1, 0xEE, 0, 0, 0, 3};
+  EXPECT_EQ(Compile(t, "+A1").bytes, expected);
+  EXPECT_EQ(Compile(t, "A1").bytes, expected);
+  EXPECT_EQ(Compile(t, "$A$1").bytes, (Bytes{7, 0, 1, 0xEE, 0, 0, 3, 3}));
+  EXPECT_EQ(Compile(t, "A$1").bytes, (Bytes{7, 0, 1, 0xEE, 0, 0, 2, 3}));
+}
+
+TEST(CompilerBytes, NumbersChooseIntegerOrDouble) {
+  TestSheet t;
+  EXPECT_EQ(Compile(t, "2").bytes, (Bytes{5, 0, 5, 2, 0, 3}));
+  EXPECT_EQ(Compile(t, "-32766").bytes, (Bytes{6, 0, 5, 0xFE, 0x7F, 8, 3}));
+  Compiled big = Compile(t, "32767");
+  ASSERT_TRUE(big.ok);
+  EXPECT_EQ(big.bytes[2], kOpNumber);
+  EXPECT_EQ(big.bytes.size(), 12u);
+  EXPECT_EQ(Compile(t, "2.0E5").bytes[2], kOpNumber);
+  EXPECT_EQ(Compile(t, "2.5").bytes[2], kOpNumber);
+  EXPECT_EQ(Compile(t, "1E-5").bytes[2], kOpNumber);
+}
+
+TEST(CompilerBytes, RangesStoreTheSecondCornerFirst) {
+  TestSheet t;
+  EXPECT_EQ(Compile(t, "@SUM(A1..B3,5)").bytes,
+            (Bytes{16, 0, 2, 0xEE, 2, 1, 0, 0xEE, 0, 0, 0, 5, 5, 0, 80, 2, 3}));
+}
+
+TEST(CompilerBytes, StringsPostfixAndConcatenation) {
+  TestSheet t;
+  EXPECT_EQ(Compile(t, "\"abc\"&\"def\"").bytes,
+            (Bytes{13, 0, 6, 'a', 'b', 'c', 0, 6, 'd', 'e', 'f', 0, 24, 3}));
+  EXPECT_EQ(Compile(t, "5%").bytes, (Bytes{6, 0, 5, 5, 0, 25, 3}));
+  EXPECT_EQ(Compile(t, "4!").bytes, (Bytes{6, 0, 5, 4, 0, 26, 3}));
+}
+
+TEST(CompilerBytes, PrecedenceAndAssociativity) {
+  TestSheet t;
+  // -2^2: negation binds tighter than ^.
+  EXPECT_EQ(Compile(t, "-2^2").bytes, (Bytes{10, 0, 5, 2, 0, 8, 5, 2, 0, 13, 3}));
+  // 2^3^2 is (2^3)^2.
+  EXPECT_EQ(Compile(t, "2^3^2").bytes, (Bytes{13, 0, 5, 2, 0, 5, 3, 0, 13, 5, 2, 0, 13, 3}));
+  // 1+2*3 multiplies first.
+  EXPECT_EQ(Compile(t, "1+2*3").bytes, (Bytes{13, 0, 5, 1, 0, 5, 2, 0, 5, 3, 0, 11, 9, 3}));
+  // (1+2)*3 keeps the parentheses operation.
+  EXPECT_EQ(Compile(t, "(1+2)*3").bytes, (Bytes{14, 0, 5, 1, 0, 5, 2, 0, 9, 4, 5, 3, 0, 11, 3}));
+  // & binds tightest: A1+B1&C1 is A1+(B1&C1).
+  Compiled c = Compile(t, "A1+B1&C1");
+  ASSERT_TRUE(c.ok);
+  EXPECT_EQ(c.bytes[c.bytes.size() - 3], 24);
+  EXPECT_EQ(c.bytes[c.bytes.size() - 2], 9);
+}
+
+TEST(CompilerBytes, OperatorSpellings) {
+  TestSheet t;
+  EXPECT_EQ(Compile(t, "A1#and#B1").bytes, Compile(t, "A1#AND#B1").bytes);
+  EXPECT_EQ(Compile(t, "A1<>B1").bytes, Compile(t, "A1><B1").bytes);
+  EXPECT_EQ(Compile(t, "A1<=B1").bytes, Compile(t, "A1=<B1").bytes);
+  EXPECT_EQ(Compile(t, "A1>=B1").bytes, Compile(t, "A1=>B1").bytes);
+  EXPECT_EQ(Compile(t, "1#OR#2").bytes.at(8), 21);
+  EXPECT_EQ(Compile(t, "@NOT(0)").bytes, (Bytes{6, 0, 5, 0, 0, 22, 3}));
+}
+
+TEST(CompilerErrors, ArgumentCountsAndSyntax) {
+  TestSheet t;
+  EXPECT_TRUE(Compile(t, "@PI").ok);
+  EXPECT_TRUE(Compile(t, "@pi*2").ok);
+  for (const char* bad :
+       {"@PI()", "@SUM", "@IF(A1,1)", "@IF(1,2,3,4)", "A1 + B1", "1+", "*2", "(1,2)", "1,2",
+        "@NOSUCH(1)", "(1+2", "1+2)", "12abc", "\"open", "@SUM(,1)", "IW1", "A0", "A1..",
+        "[file]", "[file]5", "@ABS"}) {
+    EXPECT_FALSE(Compile(t, bad).ok) << bad;
+    EXPECT_TRUE(t.session.errors().failed()) << bad;
+  }
+}
+
+TEST(CompilerErrors, CodeLongerThanTheLimitIsRefused) {
+  TestSheet t;
+  // 30 numbers of 9 bytes each are far more than 240 bytes of code.
+  std::string text = "1.5";
+  for (int i = 0; i < 29; ++i) text += "+1.5";
+  ASSERT_LE(text.size(), 240u);
+  EXPECT_FALSE(Compile(t, text).ok);
+  std::string fits = "1.5";
+  for (int i = 0; i < 20; ++i) fits += "+1.5";
+  EXPECT_TRUE(Compile(t, fits).ok);
+}
+
+TEST(CompilerErrors, RandomBytesCompileOrFailCleanly) {
+  TestSheet t;
+  std::mt19937 rng(12345);
+  const std::string alphabet = "A1$.:+-*/^=<>#&%!(),\"[]@ SUMIFabc0123456789\x01\xff";
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    int n = rng() % 300;
+    for (int k = 0; k < n; ++k)
+      text.push_back((rng() % 4 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()]);
+    std::string code = CompileFormula(*t.doc, text);
+    if (!code.empty()) {
+      const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
+      ASSERT_TRUE(IsWellFormed(p, code.size())) << text;
+      ASSERT_LT(code.size(), 241u);
+    }
+  }
+}
+
+TEST(CompilerReferences, PlaceholdersAreCreatedForEmptyCells) {
+  TestSheet t;
+  EXPECT_EQ(t.Cell("D9"), nullptr);
+  ASSERT_TRUE(Compile(t, "+D9*2").ok);
+  ASSERT_NE(t.Cell("D9"), nullptr);
+  EXPECT_EQ(t.Cell("D9")->Kind(), kEmpty);
+}
+
+TEST(CompilerReferences, NamesUserFunctionsAndSheetFunctions) {
+  TestSheet t;
+  t.doc->names().DefineName("rate", CellRange::Cell(0, 1));
+  EXPECT_EQ(Compile(t, "+rate").bytes, (Bytes{7, 0, 1, 0xEE, 0, 1, 0, 3}));
+  EXPECT_EQ(Compile(t, "+$rate").bytes, (Bytes{7, 0, 1, 0xEE, 0, 1, 3, 3}));
+
+  t.session.engine().masterFunctions = ParseUserFunctionFile("DOUBLE,1\n@A(1)*2\n");
+  Compiled u = Compile(t, "@double(4)");
+  EXPECT_EQ(u.bytes, (Bytes{7, 0, 5, 4, 0, 254, 1, 3}));
+  EXPECT_FALSE(Compile(t, "@double(1,2)").ok);
+
+  t.doc->names().DefineName("myfn", CellRange::Of(0, 4, 1, 5));  // two columns
+  Compiled s = Compile(t, "@MYFN(1,2)");
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.bytes, (Bytes{18, 0, 5, 1, 0, 5, 2, 0, 255, 2, 0xEE, 1, 5, 3, 0xEE, 0, 4, 3, 3}));
+  EXPECT_FALSE(Compile(t, "@MYFN(1)").ok);
+}
+
+TEST(CompilerReferences, SeparatorAndDecimalCharacterFollowTheSettings) {
+  TestSheet t;
+  t.session.settings().argSeparator = ';';
+  t.session.settings().decimalChar = ',';
+  EXPECT_TRUE(Compile(t, "@IF(1;2,5;3)").ok);
+  EXPECT_FALSE(Compile(t, "@IF(1,2,3)").ok);
+  EXPECT_EQ(t.EvalNumber("1,5*2"), 3);
+}
+
+TEST(RelativeForm, RoundTripKeepsTargetsAndWrapsOffsets) {
+  TestSheet t;
+  std::string code = CompileFormula(*t.doc, "+B2+$C$3+@SUM(A1..D4)");
+  ASSERT_FALSE(code.empty());
+  auto* p = reinterpret_cast<std::uint8_t*>(code.data());
+  std::string original = code;
+  ToRelativeForm(p, t.cells(), 1, 1);  // as seen from B2
+  // B2 seen from B2: both offsets zero, relative.
+  EXPECT_EQ(ReadU16(p + 3), 0x8000);
+  EXPECT_EQ(ReadU16(p + 5), 0x8000);
+  ASSERT_TRUE(ToLinkedForm(p, t.cells(), 1, 1));
+  EXPECT_EQ(code, original);
+  // Linked again one row lower, the relative references move, $C$3 does not.
+  ToRelativeForm(p, t.cells(), 1, 1);
+  ASSERT_TRUE(ToLinkedForm(p, t.cells(), 2, 1));
+  EXPECT_EQ(t.cells().Get(RefId(ReadU32(p + 3)))->row, 2);
+  EXPECT_EQ(t.cells().Get(RefId(ReadU32(p + 8)))->row, 2);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds TABULON in ./build (or the directory given).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir="${1:-build}"
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C "$dir"

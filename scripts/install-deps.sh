@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages TABULON builds with. Does nothing (and needs
+# no network) when they are all present already.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev qt6-base-dev
+          xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,89 @@
+// Recalculation speed: full recalculation of simple formulas and of 10-cell
+// sums, and one edit that reaches 100 000 dependents.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "formula/recalc.h"
+#include "model/address.h"
+#include "model/cell_entry.h"
+#include "model/session.h"
+#include "platform/headless_host.h"
+
+namespace tabulon {
+namespace {
+
+constexpr int kFormulas = 100000;
+constexpr int kRowsPerColumn = 8000;
+
+struct Sheet {
+  Sheet() : session(host) {
+    doc = session.NewDocument();
+    session.SetCurrent(doc);
+  }
+  HeadlessHost host;
+  Session session;
+  SheetDocument* doc;
+};
+
+std::string Address(int i, int colBase = 0) {
+  return AddressText(i % kRowsPerColumn, colBase + i / kRowsPerColumn, false, false, 0);
+}
+
+// 100 000 formulas of the shape +A1*2+1, each using the cell above it (the
+// first cell of every column is a number).
+void BM_RecalcAllSimpleChain(benchmark::State& state) {
+  Sheet s;
+  for (int i = 0; i < kFormulas; ++i) {
+    int row = i % kRowsPerColumn, col = i / kRowsPerColumn;
+    std::string text = row == 0 ? "1" : "+" + Address(i - 1) + "*2+1";
+    EnterCell(*s.doc, text, row, col);
+  }
+  for (auto _ : state) RecalcAll(*s.doc);
+  state.SetItemsProcessed(state.iterations() * s.doc->recalc().stats.evaluated);
+  state.counters["bytes_per_cell"] =
+      static_cast<double>(sizeof(CellRecord)) + 8.0;  // record + dependents node
+}
+BENCHMARK(BM_RecalcAllSimpleChain)->Unit(benchmark::kMillisecond);
+
+// 100 000 @SUM formulas over 10-cell ranges of numbers.
+void BM_RecalcAllTenCellSums(benchmark::State& state) {
+  Sheet s;
+  for (int r = 0; r < kRowsPerColumn; ++r)
+    for (int c = 0; c < 10; ++c) EnterCell(*s.doc, std::to_string(r + c), r, c);
+  for (int i = 0; i < kFormulas; ++i) {
+    int row = i % kRowsPerColumn, col = 10 + i / kRowsPerColumn;
+    std::string range = AddressText(row, 0, false, false, 0) + ".." +
+                        AddressText(row, 9, false, false, 0);
+    EnterCell(*s.doc, "@SUM(" + range + ")", row, col);
+  }
+  for (auto _ : state) RecalcAll(*s.doc);
+  state.SetItemsProcessed(state.iterations() * s.doc->recalc().stats.evaluated);
+}
+BENCHMARK(BM_RecalcAllTenCellSums)->Unit(benchmark::kMillisecond);
+
+// One entry whose change reaches 100 000 formulas that all use it.
+void BM_EditReaching100000Dependents(benchmark::State& state) {
+  Sheet s;
+  EnterCell(*s.doc, "1", 0, 0);
+  for (int i = 0; i < kFormulas; ++i)
+    EnterCell(*s.doc, "+$A$1*2+1", 1 + i % kRowsPerColumn, 1 + i / kRowsPerColumn);
+  int v = 0;
+  for (auto _ : state) EnterCell(*s.doc, std::to_string(++v % 1000), 0, 0);
+  state.SetItemsProcessed(state.iterations() * s.doc->recalc().stats.evaluated);
+}
+BENCHMARK(BM_EditReaching100000Dependents)->Unit(benchmark::kMillisecond);
+
+// Building the dependents lists: entering (compiling and registering) formulas.
+void BM_EnterFormulas(benchmark::State& state) {
+  for (auto _ : state) {
+    Sheet s;
+    for (int i = 0; i < 10000; ++i)
+      EnterCell(*s.doc, "+A1+B2*C3", 10 + i % kRowsPerColumn, 5 + i / kRowsPerColumn);
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_EnterFormulas)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tabulon

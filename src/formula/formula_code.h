@@ -50,8 +50,9 @@ inline void WriteU32(std::uint8_t* p, std::uint32_t v) {
 }
 inline void WriteDouble(std::uint8_t* p, double d) { std::memcpy(p, &d, 8); }
 
-// L of a code.
-inline int CodeEnd(const std::uint8_t* code) { return ReadU16(code); }
+// L of a code. Only byte 0 counts: it is also the length of the stored
+// string, so a damaged high byte can never send a walker past the end.
+inline int CodeEnd(const std::uint8_t* code) { return code[0]; }
 
 // A code is well formed when L < 240 fits the bytes available and the byte
 // at L is the end operation, and every operation up to L walks cleanly.

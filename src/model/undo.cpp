@@ -38,7 +38,8 @@ void TakeSnapshot(SheetDocument& doc) {
       s.colour = c.colour;
       s.value = c.value.bits;
       if (c.text != nullptr) {
-        s.payload = CodeBytes(c.text);  // byte 0 is the length for labels too
+        // Byte 0 is the length of labels and formula code alike.
+        s.payload.assign(reinterpret_cast<const char*>(c.text), c.text[0] + 1u);
         if (c.IsFormula()) {
           s.value = 0;
           ToRelativeForm(reinterpret_cast<std::uint8_t*>(s.payload.data()), store, c.row, c.col);

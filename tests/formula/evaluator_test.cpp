@@ -183,18 +183,20 @@ TEST(EvaluatorRobustness, MalformedCodeGivesErrWithoutReadingPastIt) {
   TestSheet t;
   CellRecord* cell = t.cells().GetOrCreateCell(0, 0);
   auto run = [&](std::vector<std::uint8_t> bytes) {
+    EXPECT_EQ(bytes.size(), bytes[0] + 1u) << "test vector must hold bytes 0..L";
     t.cells().SetCode(*cell, bytes.data());
     cell->kind = kFormula;
     t.session.engine().evaluator->EvaluateCell(*t.doc, *cell);
     return cell->HasError();
   };
-  EXPECT_TRUE(run({4, 0, 9, 3}));                       // an operator with no operands
-  EXPECT_TRUE(run({5, 0, 5, 1, 3}));                    // a truncated integer
-  EXPECT_TRUE(run({6, 0, 6, 'a', 'b', 3}));             // a string without its 0 byte
-  EXPECT_TRUE(run({4, 0, 200, 3}));                     // an unassigned operation
-  EXPECT_TRUE(run({7, 0, 1, 0xFF, 0xFF, 0xFF, 3}));     // a reference cut short
-  EXPECT_TRUE(run({8, 0, 5, 1, 0, 80, 9, 3, 3}));       // a count larger than the stack
-  EXPECT_TRUE(run({6, 0, 1, 0, 0, 0, 3}));              // L points inside an operand
+  // Byte 0 is L, the offset of the end operation; each vector holds bytes 0..L.
+  EXPECT_TRUE(run({3, 0, 9, 3}));                       // an operator with no operands
+  EXPECT_TRUE(run({4, 0, 5, 1, 3}));                    // a truncated integer
+  EXPECT_TRUE(run({5, 0, 6, 'a', 'b', 3}));             // a string without its 0 byte
+  EXPECT_TRUE(run({3, 0, 200, 3}));                     // an unassigned operation
+  EXPECT_TRUE(run({6, 0, 1, 0xFF, 0xFF, 0xFF, 3}));     // a reference cut short by L
+  EXPECT_TRUE(run({8, 0, 5, 1, 0, 80, 9, 3, 3}));       // a count larger than the stack holds
+  EXPECT_TRUE(run({7, 0, 1, 0x55, 0x55, 0x55, 0x15, 3})); // a reference to no record
   EXPECT_FALSE(run({5, 0, 5, 1, 0, 3}));                // sound code still works
   EXPECT_EQ(cell->value.num, 1);
 }

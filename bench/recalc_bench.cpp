@@ -2,6 +2,8 @@
 // sums, and one edit that reaches 100 000 dependents.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <string>
 
 #include "formula/recalc.h"
@@ -41,8 +43,6 @@ void BM_RecalcAllSimpleChain(benchmark::State& state) {
   }
   for (auto _ : state) RecalcAll(*s.doc);
   state.SetItemsProcessed(state.iterations() * s.doc->recalc().stats.evaluated);
-  state.counters["bytes_per_cell"] =
-      static_cast<double>(sizeof(CellRecord)) + 8.0;  // record + dependents node
 }
 BENCHMARK(BM_RecalcAllSimpleChain)->Unit(benchmark::kMillisecond);
 
@@ -84,6 +84,39 @@ void BM_EnterFormulas(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_EnterFormulas)->Unit(benchmark::kMillisecond);
+
+// Bytes allocated from the heap, including blocks served by mmap.
+std::size_t HeapInUse() {
+  struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+// Heap bytes per cell, measured by the allocator: numbers, and simple
+// formulas (record, code, dependents node and placeholder share).
+void BM_MemoryPerCell(benchmark::State& state) {
+  double numberBytes = 0, formulaBytes = 0;
+  for (auto _ : state) {
+    std::size_t before = HeapInUse();
+    {
+      Sheet s;
+      std::size_t base = HeapInUse();
+      for (int i = 0; i < kFormulas; ++i)
+        EnterCell(*s.doc, std::to_string(i % 1000), i % kRowsPerColumn, i / kRowsPerColumn);
+      std::size_t numbers = HeapInUse();
+      for (int i = 0; i < kFormulas; ++i) {
+        int row = i % kRowsPerColumn, col = 20 + i / kRowsPerColumn;
+        EnterCell(*s.doc, "+" + AddressText(row, col - 20, false, false, 0) + "*2+1", row, col);
+      }
+      std::size_t formulas = HeapInUse();
+      numberBytes = static_cast<double>(numbers - base) / kFormulas;
+      formulaBytes = static_cast<double>(formulas - numbers) / kFormulas;
+    }
+    benchmark::DoNotOptimize(before);
+  }
+  state.counters["bytes_per_number"] = numberBytes;
+  state.counters["bytes_per_formula"] = formulaBytes;
+}
+BENCHMARK(BM_MemoryPerCell)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace tabulon

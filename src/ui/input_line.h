@@ -1,0 +1,92 @@
+// The input line's entry protocol without a toolkit: the text being typed,
+// the mode panel, Enter/Escape/arrows/Home/F2/F4/F9, pointing at cells to
+// put their addresses into a formula, failed entries kept for correction,
+// and the range prompt through which commands ask for a range. The Qt entry
+// field is a thin view over it; macros drive it headless.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/address.h"
+#include "ui/keys.h"
+
+namespace tabulon {
+
+class Session;
+class SheetWindow;
+
+class InputLine {
+ public:
+  explicit InputLine(Session& session) : session_(session) {}
+
+  // The worksheet window the line works for; null when none is open.
+  void SetWindow(SheetWindow* window);
+  SheetWindow* window() const { return window_; }
+
+  // --- what the view shows ---------------------------------------------
+  const std::string& text() const { return text_; }
+  int caret() const { return caret_; }
+  const std::string& mode() const { return mode_; }
+  bool entryOpen() const { return open_; }
+  bool errorPending() const { return errorPending_; }
+  bool pointing() const { return pointing_; }
+  bool showsError() const { return red_; }  // red text after a failed entry
+  bool disabled() const { return disabled_; }  // a protected cell is under the cursor
+  // The cell indicator beside the line.
+  std::string IndicatorText() const;
+  // Set after an entry that recalculated other cells: repaint the sheet.
+  bool needsFullRepaint = false;
+
+  // --- a range prompt ---------------------------------------------------
+  // Shows `caption` (" " + the command's prompt), pre-fills the selection's
+  // range text and switches the mode to "RANGE"; Enter hands the text to
+  // `done`, a second Escape (or Escape on an empty line) cancels.
+  void OpenRangePrompt(const std::string& caption, std::function<void(const std::string&)> done);
+  bool promptOpen() const { return static_cast<bool>(prompt_); }
+  const std::string& promptCaption() const { return promptCaption_; }
+
+  // --- events -------------------------------------------------------------
+  // A character typed on the grid or in the line.
+  void TypeChar(char ch);
+  // The view changed the text itself (editing, pasting).
+  void SetText(const std::string& text, int caret);
+  // Keys the line handles; returns false when the key is not for the line.
+  bool HandleKey(Key key, KeyMods mods = {});
+  // The cursor moved (from the grid): refreshes the contents, or the
+  // pointed range while pointing.
+  void CursorMoved();
+
+  // Accepts the entry as Enter does; false when it failed.
+  bool Accept();
+  void Cancel();  // Escape
+
+ private:
+  void UpdateMode();
+  void ShowCurrentCell();
+  void CloseEntry();
+  void StartPointing();
+  void EndPointing();  // back to the cell being entered
+  void RewritePointedText();
+  void MoveCursor(Key key, KeyMods mods);
+
+  Session& session_;
+  SheetWindow* window_ = nullptr;
+  std::string text_;
+  int caret_ = 0;
+  std::string mode_ = "READY";
+  bool open_ = false;
+  bool errorPending_ = false;
+  bool pointing_ = false;
+  bool red_ = false;
+  bool disabled_ = false;
+  std::string remembered_;  // text before the pointed address
+  CellAddress entryCell_;   // the cell being entered, where pointing returns to
+  // Absolute marks of the pointed corner: 0 none, then both, column, row.
+  int refMode_ = 0;
+  unsigned firstFlags_ = 0, lastFlags_ = 0;
+  std::function<void(const std::string&)> prompt_;
+  std::string promptCaption_;
+};
+
+}  // namespace tabulon

@@ -53,6 +53,7 @@ class FileWriter {
 
   bool Create(const std::string& path);
   void Bytes(const void* p, std::size_t n) {
+    if (n == 0) return;
     if (n <= buffer_.size() - used_) {
       std::memcpy(buffer_.data() + used_, p, n);
       used_ += n;

@@ -360,6 +360,68 @@ TEST_F(WorksheetFile, FileEndingAfterStandardSectionAndUnknownRecords) {
   EXPECT_EQ(u.Cell("C1")->colour, 0x0F000080u);
 }
 
+TEST_F(WorksheetFile, ExtensionRecordsOfAHandMadeFile) {
+  auto words = [](std::initializer_list<int> ws) {
+    std::vector<std::uint8_t> v;
+    for (int w : ws) {
+      v.push_back(static_cast<std::uint8_t>(w));
+      v.push_back(static_cast<std::uint8_t>(w >> 8));
+    }
+    return v;
+  };
+  auto font = [](int number, const std::string& name) {
+    std::vector<std::uint8_t> v = {static_cast<std::uint8_t>(number), 0};
+    v.insert(v.end(), name.begin(), name.end());
+    v.push_back(0);
+    return v;
+  };
+  auto attributes = [](int row, int col, int fontNumber, std::uint32_t colour) {
+    std::vector<std::uint8_t> v = {static_cast<std::uint8_t>(row), 0, static_cast<std::uint8_t>(col),
+                                   0, static_cast<std::uint8_t>(fontNumber), 11, 1, 0};
+    for (int i = 0; i < 4; ++i) v.push_back(static_cast<std::uint8_t>(colour >> (8 * i)));
+    return v;
+  };
+  FileBuilder b;
+  b.Bof()
+      .Record(8, {3, 0, 20})  // standard width, overridden by the extension's
+      .Record(14, FileBuilder::Number(0, 0, 1))
+      .Record(14, FileBuilder::Number(1, 0, 2))
+      .Eof();
+  b.bytes.push_back(0x1A);
+  b.bytes.push_back(0x00);
+  std::vector<std::uint8_t> layout = words({4, 0x0101, 0x0101, 1, 2, 3, 4, 100, 200, 5, 6, 7});
+  layout.resize(26);
+  b.Record(116, font(7, "Times"))
+      .Record(116, font(3, "Arial"))
+      .Record(200, {1, 2, 3})  // unknown: skipped
+      .Record(8, attributes(0, 0, 7, 0x80FF0000u))
+      .Record(8, attributes(0, 1, 3, 0xC0000000u))
+      .Record(8, attributes(5, 5, 3, 0))  // no cell there: skipped
+      .Record(11, {3, 0, 12})
+      .Record(10, words({9, 40}))
+      .Record(120, layout)
+      .Eof();
+  std::string path = Path("HAND.WKS");
+  WriteAll(path, b.bytes);
+  TestSheet t;
+  LoadResult r = LoadWorksheet(*t.doc, path, 0);
+  ASSERT_TRUE(r.ok) << r.message;
+  const WorksheetExtras& x = t.doc->extras();
+  ASSERT_EQ(x.fontNames, (std::vector<std::string>{"Times", "Arial"}));
+  EXPECT_EQ(t.Cell("A1")->font, 0);
+  EXPECT_EQ(t.Cell("A1")->fontSize, 11);
+  EXPECT_EQ(t.Cell("A1")->colour, 0x80FF0000u);
+  EXPECT_EQ(t.Cell("B1")->font, 1);
+  EXPECT_EQ(t.Cell("F6"), nullptr);
+  EXPECT_EQ(t.doc->metrics().columnWidths[3], 96);
+  EXPECT_EQ(t.doc->metrics().rowHeights[9], 40);
+  EXPECT_EQ(t.doc->settings().pageHeight, 2048);
+  EXPECT_EQ(x.layout.activePane, 1);
+  EXPECT_EQ(x.layout.pane1.cursorCol, 3);
+  EXPECT_EQ(x.layout.pane1Width, 200);
+  EXPECT_EQ(x.layout.pane2.leftCol, 5);
+}
+
 TEST_F(WorksheetFile, NumbersOutsideTheUsableRangeLoadAsZero) {
   FileBuilder b;
   b.Bof();

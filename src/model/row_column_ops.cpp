@@ -183,12 +183,12 @@ BlockResult InsertColumns(SheetDocument& doc, int a, int n) {
 
   TakeSnapshot(doc);
   doc.settings().modified = true;
-  int maxRow = store.maxRow();
+  int maxRow = store.maxRow(), oldMaxCol = store.maxCol();
   block::RangeRegistrations ranges;
   ranges.Capture(doc, {CellRange::Of(0, a, maxRow, kColumnCount - 1)});
   for (int r = 0; r <= maxRow; ++r) store.ShiftColumns(r, a, n);
   InsertDefaults(doc.metrics().columnWidths, a, kColumnCount - 1, n, kDefaultColumnWidth);
-  store.SetExtents(maxRow, std::min(store.maxCol() + n, kColumnCount - 1));
+  store.SetExtents(maxRow, oldMaxCol + n);
   ShiftStoredRanges(doc, CellRange::Of(0, a, kRowCount - 1, kColumnCount - 1), 0, n);
   std::vector<CellId> again = ranges.Restore(doc);
   block::Recalculate(doc, again);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_map>
 
 #include "formula/formula_code.h"
 #include "formula/number_text.h"
@@ -146,6 +147,55 @@ std::string CheckSheet(SheetDocument& doc) {
   });
   if (f.count > 8) f.out << "(" << f.count - 8 << " more)\n";
   return f.out.str();
+}
+
+bool HasCycle(SheetDocument& doc) {
+  CellStore& store = doc.cells();
+  // The formulas a formula uses, by identity.
+  auto uses = [&](const CellRecord& f) {
+    std::vector<CellId> out;
+    const std::uint8_t* code = f.text;
+    ForEachOperation(code, [&](int pos, std::uint8_t op) {
+      if (op == kOpCell) {
+        const CellRecord* t = store.Get(RefId(ReadU32(code + pos + 1)));
+        if (t != nullptr && t->IsFormula()) out.push_back(t->id);
+      } else if (op == kOpRange) {
+        const CellRecord* a = store.Get(RefId(ReadU32(code + pos + 1)));
+        const CellRecord* b = store.Get(RefId(ReadU32(code + pos + 5)));
+        if (a == nullptr || b == nullptr) return;
+        store.ForEachIn(a->row, a->col, b->row, b->col, [&](CellRecord& c) {
+          if (c.IsFormula()) out.push_back(c.id);
+        });
+      }
+    });
+    return out;
+  };
+  std::unordered_map<CellId, int> state;  // 1 on the path, 2 done
+  bool cycle = false;
+  store.ForEachIn(0, 0, kRowCount - 1, kColumnCount - 1, [&](CellRecord& start) {
+    if (cycle || !start.IsFormula() || start.text == nullptr || state[start.id] != 0) return;
+    std::vector<std::pair<CellId, std::vector<CellId>>> stack;
+    state[start.id] = 1;
+    stack.emplace_back(start.id, uses(start));
+    while (!stack.empty() && !cycle) {
+      auto& [id, next] = stack.back();
+      if (next.empty()) {
+        state[id] = 2;
+        stack.pop_back();
+        continue;
+      }
+      CellId n = next.back();
+      next.pop_back();
+      int& s = state[n];
+      if (s == 1) cycle = true;
+      else if (s == 0) {
+        s = 1;
+        CellRecord& nc = store.At(n);
+        stack.emplace_back(n, nc.text ? uses(nc) : std::vector<CellId>{});
+      }
+    }
+  });
+  return cycle;
 }
 
 std::string References(SheetDocument& doc, int row, int col) {

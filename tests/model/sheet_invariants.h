@@ -21,6 +21,9 @@ namespace tabulon::testing {
 // - every defined stored range lies inside the sheet.
 std::string CheckSheet(SheetDocument& doc);
 
+// Whether some formula depends on itself, directly or through others.
+bool HasCycle(SheetDocument& doc);
+
 // The references of a formula cell in code order, as address text joined
 // by spaces ("B2 $B$1 A1..C3"); an invalid reference reads "ERR". Empty for
 // a cell that is missing or holds no formula.

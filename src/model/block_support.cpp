@@ -20,15 +20,21 @@ bool HasRangeOperand(const std::uint8_t* code) {
 
 void RangeRegistrations::Capture(SheetDocument& doc, std::initializer_list<CellRange> regions) {
   CellStore& store = doc.cells();
+  // A formula is usually the dependent of several cells of the region; a
+  // bitmap by identity keeps the first sighting only, in linear time.
   std::vector<CellId> candidates;
+  std::vector<bool> seen;
   for (const CellRange& r : regions) {
     if (!r.IsDefined()) continue;
     store.ForEachIn(r.firstRow, r.firstCol, r.lastRow, r.lastCol, [&](CellRecord& c) {
-      store.ForEachDependent(c, [&](CellId d) { candidates.push_back(d); });
+      store.ForEachDependent(c, [&](CellId d) {
+        if (d >= seen.size()) seen.resize(std::max<std::size_t>(d + 1, seen.size() * 2));
+        if (seen[d]) return;
+        seen[d] = true;
+        candidates.push_back(d);
+      });
     });
   }
-  std::sort(candidates.begin(), candidates.end());
-  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
   for (CellId id : candidates) {
     const CellRecord* f = store.Get(id);
     if (f == nullptr || !f->IsFormula() || f->text == nullptr || (f->kind & kFileFormBit)) continue;

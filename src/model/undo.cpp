@@ -38,7 +38,10 @@ void TakeSnapshot(SheetDocument& doc) {
       s.colour = c.colour;
       s.value = c.value.bits;
       if (c.text != nullptr) {
-        s.payload = CodeBytes(c.text);  // byte 0 is the length for labels too
+        // Formula code is bytes 0..L with L in bytes 0-1; a label is a
+        // length byte and its characters, and its byte 1 is text, not length.
+        if (c.IsFormula()) s.payload = CodeBytes(c.text);
+        else s.payload.assign(reinterpret_cast<const char*>(c.text), c.text[0] + 1u);
         if (c.IsFormula()) {
           s.value = 0;
           ToRelativeForm(reinterpret_cast<std::uint8_t*>(s.payload.data()), store, c.row, c.col);

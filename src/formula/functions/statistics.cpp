@@ -24,6 +24,9 @@ void Median(Evaluator& e) {
   std::vector<double> v;
   int rows, cols;
   if (!DenseValues(e, e.Top(), v, rows, cols, true)) return SetFailure(e);
+  // A NaN (from a damaged file) has no place in an ordering.
+  if (std::any_of(v.begin(), v.end(), [](double x) { return std::isnan(x); }))
+    return SetFailure(e);
   std::size_t n = v.size();
   std::size_t mid = n / 2;
   std::nth_element(v.begin(), v.begin() + mid, v.end());

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "formula/engine.h"
+#include "formula/evaluator.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -142,6 +144,56 @@ TEST(MathFunctions, RandStaysInUnitIntervalAndVaries) {
     varied = varied || r != first;
   }
   EXPECT_TRUE(varied);
+}
+
+TEST(MathFunctions, ResultsReplaceTheirArguments) {
+  TestSheet s;
+  // A handler that left a slot behind or took one too many would change
+  // what the surrounding operators see.
+  EXPECT_EQ(s.EvalNumber("10-@ROUND(2.5,0)"), 7);
+  EXPECT_EQ(s.EvalNumber("@MOD(7,4)*@LOGB(8,2)+@PERM(5,2)"), 29);
+  EXPECT_EQ(s.EvalNumber("@SUM(@ABS(-1),@COMB(5,2),@FLOOR(2.9,0))"), 13);
+  ASSERT_TRUE(s.Enter("A1", "@SQRT(-1)"));
+  EXPECT_TRUE(s.IsError("A1"));
+  ASSERT_TRUE(s.Enter("A2", "@ROUND(A3,1)"));
+  ASSERT_TRUE(s.Enter("A3", "2.25"));
+  EXPECT_DOUBLE_EQ(s.Number("A2"), 2.3);  // recalculated when A3 changed
+}
+
+TEST(MathFunctions, ChoiceAndErrorValues) {
+  TestSheet s;
+  EXPECT_EQ(s.EvalNumber("@IF(2,10,20)"), 20);  // only 1 is true
+  EXPECT_EQ(s.EvalNumber("@IF(1,10,20)"), 10);
+  EXPECT_EQ(s.Eval("@IF(1,\"yes\",2)"), "yes");
+  EXPECT_EQ(s.EvalNumber("@NA+1"), 0);
+  EXPECT_EQ(s.Eval("@ERR"), "ERR");
+  EXPECT_EQ(s.EvalNumber("@CASE(2,10,20,30)"), 20);
+  EXPECT_EQ(s.Eval("@CASE(0,1,2)"), "ERR");
+  EXPECT_EQ(s.Eval("@CASE(3,1,2)"), "ERR");
+}
+
+// Code read from a damaged file may call a function with too few values on
+// the stack; the evaluation must end in ERR, not read below the stack.
+TEST(MathFunctions, DamagedCodeWithoutArgumentsFails) {
+  TestSheet s;
+  Evaluator& e = *s.session.engine().evaluator;
+  for (int op : {33, 34, 35, 36, 37, 39, 40, 41, 43, 44, 45, 46, 47, 63, 91, 92, 93, 94, 95, 96,
+                 97, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 140, 157, 158,
+                 159, 160, 161, 162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172, 173, 174,
+                 175, 176, 177, 178, 181, 182, 183, 184}) {
+    const std::uint8_t code[] = {3, 0, static_cast<std::uint8_t>(op), 3};
+    EXPECT_TRUE(e.EvaluateCode(*s.doc, code).error) << op;
+  }
+  // One argument where two or three are needed.
+  for (int op : {47, 63, 91, 92, 93, 94, 95, 96, 97, 135, 136, 140, 158, 159, 160, 161, 166, 167,
+                 168, 169, 174, 175, 176, 177, 178, 182, 183, 184}) {
+    const std::uint8_t code[] = {6, 0, 5, 2, 0, static_cast<std::uint8_t>(op), 3};
+    EXPECT_TRUE(e.EvaluateCode(*s.doc, code).error) << op;
+  }
+  for (int op : {38, 53, 138}) {  // no arguments
+    const std::uint8_t code[] = {3, 0, static_cast<std::uint8_t>(op), 3};
+    EXPECT_FALSE(e.EvaluateCode(*s.doc, code).error) << op;
+  }
 }
 
 }  // namespace

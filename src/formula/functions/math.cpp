@@ -186,11 +186,12 @@ void Perm(Evaluator& e) {
   double p = 1;
   if (k >= 0) {
     if (k > 170) return SetFailure(e);  // k! divides the product, and 171! overflows
-    for (double i = n - k + 1; i <= n; ++i) p *= i;
+    // Counted by an integer: for huge n, n - j + 1 == n - j in doubles.
+    for (int j = 0; j < static_cast<int>(k); ++j) p *= n - j;
   } else {
     // A negative k: 1 / ((n+1) (n+2) ... (n-k)), defined while (n-k)! is.
     if (n - k > 170) return SetFailure(e);
-    for (double i = n + 1; i <= n - k; ++i) p /= i;
+    for (int j = 1; j <= static_cast<int>(-k); ++j) p /= n + j;
   }
   SetResult(e, p);
 }

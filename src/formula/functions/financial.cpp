@@ -89,6 +89,10 @@ void Syd(Evaluator& e) {
 // and once the floor has held with a positive salvage nothing changes.
 double DoubleDeclining(double cost, double salvage, double life, double period) {
   const double r = 1 - 2 / life;
+  // r^j through log1p: r itself is rounded, and a long life would raise
+  // that rounding to a power in the millions.
+  const double logR = std::log1p(-2 / life);
+  auto decay = [&](double j) { return std::exp(j * logR); };
   double b = cost, d = 0;
   double k = 0;  // periods done
   // One period; true when the salvage floor decided it.
@@ -109,7 +113,7 @@ double DoubleDeclining(double cost, double salvage, double life, double period) 
     // Free decay for j steps leaves b * r^j; find the last j before the
     // floor first intervenes (the floor test of step j looks at b * r^j).
     double remaining = period - k - 1;  // keep the final step explicit
-    auto floors = [&](double j) { return b * std::pow(r, j) < salvage; };
+    auto floors = [&](double j) { return b * decay(j) < salvage; };
     double free = 0;
     if (!floors(1)) {
       if (b <= 0 || !floors(remaining)) {
@@ -125,7 +129,7 @@ double DoubleDeclining(double cost, double salvage, double life, double period) 
       }
     }
     if (free > 0) {
-      b *= std::pow(r, free);
+      b *= decay(free);
       k += free;
       continue;
     }

@@ -143,7 +143,8 @@ void Ddb(Evaluator& e) {
   if (!Arguments(e, 4)) return;
   double cost = Arg(e, 4, 0), salvage = Arg(e, 4, 1), life = Arg(e, 4, 2);
   double period = RoundedArg(e.FromTop(0));
-  if (life <= 0 || period < 1 || period > life) {
+  // Beyond 2^52 periods whole numbers can no longer be counted in a double.
+  if (life <= 0 || period < 1 || period > life || period > 4.5e15) {
     ResultError(e, 4);
     return;
   }

@@ -27,12 +27,13 @@ constexpr double kMemoryTotal = 66842640;
 // The cell the evaluation referenced last before the current operation:
 // the argument's own cell when the argument is a reference, else the last
 // cell or range operand earlier in the code (a range operand reads the
-// corner stored first). Null when the code references no cell before here.
+// corner stored first). Null when the code references no cell before here,
+// or the argument comes from another worksheet through a link.
 const CellRecord* LastReferencedCell(Evaluator& e, const Value& arg) {
   const std::uint8_t* code = e.code();
   int at = arg.origin;
-  if (at == 0 || code[at] == kOpLink) {
-    at = 0;
+  if (at != 0 && code[at] == kOpLink) return nullptr;  // a cell of another worksheet
+  if (at == 0) {
     int limit = e.OperationStart();
     ForEachOperation(code, [&](int pos, std::uint8_t op) {
       if (pos < limit && (op == kOpCell || op == kOpRange)) at = pos;

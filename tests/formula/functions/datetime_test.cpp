@@ -73,7 +73,9 @@ TEST(DateFunctions, ExportedConversionsRoundTripEveryDayAcrossTheSwitch) {
   for (double t = -120000; t <= -110000; ++t) {
     CivilDate d = DateFromSerial(t);
     ASSERT_EQ(SerialFromDate(d.year, d.month, d.day), t) << t;
-    if (t != -115858) ASSERT_TRUE(d.day == prev.day + 1 || d.day == 1) << t;
+    if (t != -115858) {
+      ASSERT_TRUE(d.day == prev.day + 1 || d.day == 1) << t;
+    }
     prev = d;
   }
   CivilDate d = DateFromSerial(-693595);

@@ -85,6 +85,8 @@ TEST(FinancialFunctions, DepreciationOverVeryLongLives) {
   // 1000 (1 - 2/L)^L stays near 1000/e^2 = 135 above the salvage: no floor,
   // and the last period writes off 2/L of 1000 (1 - 2/L)^(L-1).
   EXPECT_NEAR(s.EvalNumber("@DDB(1000,100,1E9,1E9)"), 2.7067056647e-7, 1e-15);
+  // Period counts beyond what a double holds exactly are refused.
+  EXPECT_EQ(s.Eval("@DDB(1000,0,1E20,1E20)"), "ERR");
 }
 
 TEST(FinancialFunctions, NetPresentValue) {

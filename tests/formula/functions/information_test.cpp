@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <string>
 
 #include "formula/engine.h"

@@ -38,6 +38,9 @@ struct FormulaEngine {
   std::unique_ptr<Evaluator> evaluator;
   // Resolves link operands; null until the link store is installed.
   LinkSource* links = nullptr;
+  // Result code of the macro language's last file operation; reading it
+  // through @IORESULT resets it.
+  int ioResult = 0;
   // The X variable of @X, @INTG, @RECUR and the database functions.
   double x = 0;
   // How many functions that evaluate a formula argument are running inside

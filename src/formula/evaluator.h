@@ -126,7 +126,9 @@ class Evaluator {
   void ClearFailure() { err_ = false; }
   void Abort() { abort_ = true; }    // broken code or exhausted resources
   bool aborted() const { return abort_; }
-  // Code position of the current operation's byte.
+  // The code being run (bytes 0..L) and the position of the current
+  // operation's byte.
+  const std::uint8_t* code() const { return code_; }
   int OperationStart() const { return opStart_; }
 
   // Operand bytes that follow the current operation; aborts when they would

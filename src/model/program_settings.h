@@ -15,6 +15,7 @@ struct ProgramSettings {
   std::string currencyPrefix = "$";  // up to 2 characters each
   std::string currencySuffix;
   bool twoDigitYears = false;  // dates show two-digit years
+  bool usDate = true;          // date text reads month before day (else day first)
   bool undoEnabled = true;
   SheetSettings sheetDefaults;  // copied into every new worksheet
 };

@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
-echo "Evaluating the example formulas with tabulon-cli:"
-mapfile -t formulas < <(grep -v '^#' examples/formulas.txt | grep -v '^$')
-paste -d '\t' <(printf '%s\n' "${formulas[@]}") <(./build/tabulon-cli eval "${formulas[@]}")
+echo "The example worksheet examples/example.wks, cell by cell"
+echo "(address, kind, contents, display):"
+./build/tabulon-cli dump examples/example.wks

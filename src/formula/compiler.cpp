@@ -146,7 +146,11 @@ class Compiler {
           }
         }
         int prec = Precedence(c);
-        while (!stack.empty() && Precedence(stack.back()) >= prec) {
+        // A prefix operator has no left operand: whatever waits on the stack
+        // still needs the operand that follows, so nothing may be emitted
+        // yet (otherwise "--5" would emit a negation before the 5).
+        bool prefix = c == kNegate || c == kUnaryPlus;
+        while (!prefix && !stack.empty() && Precedence(stack.back()) >= prec) {
           EmitOperator(stack.back());
           stack.pop_back();
         }

@@ -1,12 +1,25 @@
 #include "formula/engine.h"
 
+#include <chrono>
+
 #include "formula/evaluator.h"
 #include "model/text.h"
 
 namespace tabulon {
 
-FormulaEngine::FormulaEngine() = default;
+FormulaEngine::FormulaEngine()
+    : randomState(static_cast<std::uint64_t>(
+          std::chrono::system_clock::now().time_since_epoch().count())) {}
 FormulaEngine::~FormulaEngine() = default;
+
+double FormulaEngine::NextRandom() {
+  // splitmix64: every seed, including 0, gives a full-period sequence.
+  std::uint64_t z = (randomState += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  z ^= z >> 31;
+  return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
 
 int FormulaEngine::FindUserFunction(std::string_view name) {
   std::string key = UpperCase(name.substr(0, 12));

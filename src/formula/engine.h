@@ -2,6 +2,7 @@
 // user-defined function lists and the evaluator's working state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +40,14 @@ struct FormulaEngine {
   LinkSource* links = nullptr;
   // The X variable of @X, @INTG, @RECUR and the database functions.
   double x = 0;
+  // How many functions that evaluate a formula argument are running inside
+  // one another; bounds the work nested integrals and iterations can cause.
+  int formulaArgDepth = 0;
+
+  // @RAND: a uniform number in [0, 1). The generator is seeded from the
+  // clock when the engine is created.
+  double NextRandom();
+  std::uint64_t randomState = 0;
 };
 
 // Reads the master list from the user-function file format: pairs of lines,

@@ -95,7 +95,7 @@ class TextGenerator {
       case kClassInteger: Push(std::to_string(ReadI16(p))); break;
       case kClassCell: Push(CellText(ReadU32(p))); break;
       case kClassRange: Push(RangeOperandText(ReadU32(p), ReadU32(p + 4))); break;
-      case kClassParens: Push("(" + Pop() + ")"); break;
+      case kClassParens: Push("(" + ExpressionStart(Pop()) + ")"); break;
       case kClassString: Push("\"" + std::string(reinterpret_cast<const char*>(p), size - 2) + "\""); break;
       case kClassLink: Push(LinkText(p, size - 1)); break;
       case kClassPrefix: Push(name + Pop()); break;
@@ -135,6 +135,13 @@ class TextGenerator {
     return t;
   }
 
+  // The compiler drops one "+" at the start of every expression, the text
+  // between parentheses included; a unary plus there needs a second one.
+  static std::string ExpressionStart(std::string text) {
+    if (!text.empty() && text[0] == '+') text.insert(0, "+");
+    return text;
+  }
+
   // name "(" the n arguments in written order ")".
   std::string Call(const std::string& name, int n) {
     std::vector<std::string> args(n);
@@ -142,7 +149,7 @@ class TextGenerator {
     std::string s = name + "(";
     for (int i = 0; i < n; ++i) {
       if (i > 0) s += separator_;
-      s += args[i];
+      s += i == 0 ? ExpressionStart(args[i]) : args[i];
       if (s.size() > static_cast<std::size_t>(kMaxText)) break;
     }
     return s + ")";

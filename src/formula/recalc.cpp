@@ -124,6 +124,18 @@ void RecalcFrom(SheetDocument& doc, CellRecord& cell) {
   walk.EvaluateAll(doc, *doc.session().engine().evaluator, doc.recalc().stats);
 }
 
+void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells) {
+  CellStore& store = doc.cells();
+  // Marks are cleared before any walk starts: a start reached by an earlier
+  // walk must keep the marks that walk gave it.
+  for (CellId id : cells)
+    if (CellRecord* c = store.Get(id)) c->kind &= ~kRecalcMarks;
+  Walk walk(store);
+  for (CellId id : cells)
+    if (store.Get(id) != nullptr) walk.From(id);
+  walk.EvaluateAll(doc, *doc.session().engine().evaluator, doc.recalc().stats);
+}
+
 void RecalcAll(SheetDocument& doc) {
   RecalcState& state = doc.recalc();
   if (state.fullRecalcRunning) return;

@@ -20,6 +20,10 @@ bool RegisterFormula(SheetDocument& doc, CellRecord& formula, bool add);
 
 // Recalculates the cell and everything that depends on it.
 void RecalcFrom(SheetDocument& doc, CellRecord& cell);
+// Recalculates the given cells and everything that depends on them in one
+// walk, so a formula reached from several of them is evaluated once.
+// Identities that are no longer live are skipped.
+void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells);
 // Recalculates every formula of the worksheet. A request made while a full
 // recalculation runs is ignored.
 void RecalcAll(SheetDocument& doc);

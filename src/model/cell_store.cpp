@@ -264,4 +264,25 @@ void CellStore::SetColumn(CellRecord& cell, int col) {
   if (col > maxCol_) maxCol_ = static_cast<std::int16_t>(col);
 }
 
+void CellStore::Relocate(CellRecord& cell, int row, int col) {
+  UnlinkFromRow(cell);
+  cell.row = static_cast<std::int16_t>(row);
+  cell.col = static_cast<std::uint8_t>(col);
+  PlaceInRow(cell);
+  if (row > maxRow_) maxRow_ = static_cast<std::int16_t>(row);
+  if (col > maxCol_) maxCol_ = static_cast<std::int16_t>(col);
+}
+
+void CellStore::ShiftColumns(int row, int from, int delta) {
+  if (!RowInSheet(row) || row >= static_cast<int>(rows_.size()) || delta == 0) return;
+  std::vector<CellId>& ids = rows_[row];
+  auto it = std::lower_bound(ids.begin(), ids.end(), from,
+                             [this](CellId id, int c) { return Slot(id).col < c; });
+  for (; it != ids.end(); ++it) {
+    CellRecord& cell = Slot(*it);
+    cell.col = static_cast<std::uint8_t>(cell.col + delta);
+    if (cell.col > maxCol_) maxCol_ = cell.col;
+  }
+}
+
 }  // namespace tabulon

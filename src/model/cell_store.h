@@ -117,6 +117,13 @@ class CellStore {
   void MoveRow(int from, int to);
   // Changes a record's column within its row, keeping the row sorted.
   void SetColumn(CellRecord& cell, int col);
+  // Takes a record out of its row and places it at (row, col), which must
+  // be free and inside the sheet; raises the extents. Used by Move.
+  void Relocate(CellRecord& cell, int row, int col);
+  // Adds `delta` to the column of every record of `row` at or after column
+  // `from`. The caller guarantees the shifted columns stay inside the sheet
+  // and collide with no record left behind, so the row stays sorted.
+  void ShiftColumns(int row, int from, int delta);
 
  private:
   static constexpr int kChunkBits = 12;

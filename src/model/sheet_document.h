@@ -11,6 +11,7 @@
 #include "model/cell_store.h"
 #include "model/range_names.h"
 #include "model/sheet_settings.h"
+#include "model/worksheet_extras.h"
 
 namespace tabulon {
 
@@ -78,6 +79,9 @@ class SheetDocument {
   GridMetrics& metrics() { return metrics_; }
   UndoSnapshot& undo() { return undo_; }
   RecalcState& recalc() { return recalc_; }
+  // Per-document data the worksheet file carries besides cells and names.
+  WorksheetExtras& extras() { return extras_; }
+  const WorksheetExtras& extras() const { return extras_; }
 
   const std::string& fileName() const { return fileName_; }
   void SetFileName(std::string name) { fileName_ = std::move(name).substr(0, 255); }
@@ -90,6 +94,7 @@ class SheetDocument {
   void ForEachStoredRange(Fn&& fn) {
     for (RangeName& n : names_.entries_mut()) fn(n.range);
     for (CellRange* r : extraRanges_) fn(*r);
+    extras_.ForEachRange(fn);
   }
   // Other parts of a document register their stored ranges here.
   void RegisterStoredRange(CellRange* range) { extraRanges_.push_back(range); }
@@ -103,6 +108,7 @@ class SheetDocument {
   GridMetrics metrics_;
   UndoSnapshot undo_;
   RecalcState recalc_;
+  WorksheetExtras extras_;
   std::string fileName_;
   std::vector<CellRange*> extraRanges_;
 };

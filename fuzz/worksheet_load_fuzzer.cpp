@@ -1,0 +1,37 @@
+// Feeds arbitrary bytes to the worksheet loader, then saves and reloads
+// what it accepted: no input may crash, read past a buffer or loop.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "formula/recalc.h"
+#include "io/worksheet_file.h"
+#include "model/session.h"
+#include "platform/headless_host.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string dir = [] {
+    char tmpl[] = "/tmp/tabulon-fuzz-XXXXXX";
+    return std::string(mkdtemp(tmpl));
+  }();
+  std::string in = dir + "/in.wks", out = dir + "/out.wks";
+  if (std::FILE* f = std::fopen(in.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+  tabulon::HeadlessHost host;
+  tabulon::Session session(host);
+  tabulon::SheetDocument* doc = session.NewDocument();
+  session.SetCurrent(doc);
+  tabulon::LoadResult r = tabulon::LoadWorksheet(*doc, in, 0);
+  if (r.ok) {
+    tabulon::RecalcAll(*doc);
+    if (tabulon::SaveWorksheet(*doc, out, {}, "fuzz")) {
+      tabulon::SheetDocument* again = session.NewDocument();
+      tabulon::LoadWorksheet(*again, out, 0);
+    }
+  }
+  return 0;
+}

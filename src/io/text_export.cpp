@@ -1,0 +1,60 @@
+#include "io/text_export.h"
+
+#include <cstdio>
+
+#include "display/format.h"
+#include "model/cell_text.h"
+#include "model/session.h"
+
+namespace tabulon {
+
+namespace {
+
+std::string ExportCellText(SheetDocument& doc, const CellRecord* c, const FormatSettings& fs) {
+  if (c == nullptr) return {};
+  if (c->HasError()) return "ERR";
+  switch (c->Kind()) {
+    case kFormula:
+    case kReal:
+    case kInteger: {
+      std::uint8_t format = EffectiveFormat(c->FormatCode(), doc.settings());
+      return FormatValue(20, format, CellNumber(c), fs);
+    }
+    case kStringFormula:
+    case kLabel: return CellStringValue(c);
+    default: return {};
+  }
+}
+
+}  // namespace
+
+std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode) {
+  std::string out;
+  if (!range.IsDefined()) return out;
+  FormatSettings fs = FormatSettingsOf(doc);
+  for (int r = range.Top(); r <= range.Bottom(); ++r) {
+    for (int col = range.Left(); col <= range.Right(); ++col) {
+      if (col > range.Left()) out += ',';
+      std::string text;
+      for (char ch : ExportCellText(doc, doc.cells().FindCell(r, col), fs))
+        if (ch != ' ') text.push_back(ch);
+      if (text.size() > 80) text.resize(80);
+      if (mode == TextExportMode::Quoted && !text.empty()) out += '"' + text + '"';
+      else out += text;
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
+                const CellRange& range) {
+  std::string text = ExportTextString(doc, range, mode);
+  std::FILE* f = std::fopen(std::string(fileName).c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}
+
+}  // namespace tabulon

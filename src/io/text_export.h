@@ -1,0 +1,23 @@
+// Export of a range as text: quoted or comma-delimited, one line per row.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/address.h"
+
+namespace tabulon {
+
+class SheetDocument;
+
+enum class TextExportMode { Quoted = 2, Comma = 3 };
+
+// The text of the range: each cell's display text without spaces (at most
+// 80 characters), quoted in quoted mode, separated by commas, rows ended by
+// CR LF. Error values are written as ERR.
+std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode);
+// Writes it to a file (replacing an existing one); false on an I/O error.
+bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
+                const CellRange& range);
+
+}  // namespace tabulon

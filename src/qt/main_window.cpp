@@ -124,6 +124,11 @@ MainWindow::MainWindow(const StartOptions& options) : configDir_(options.configD
 MainWindow::~MainWindow() {
   closing_ = true;
   input_.SetWindow(nullptr);
+  current_ = nullptr;
+  // The sheet windows release their documents into the session, which must
+  // still exist: delete them before the members go.
+  delete mdi_;
+  mdi_ = nullptr;
   session_.SetCursorSource(nullptr);
 }
 
@@ -711,6 +716,14 @@ void MainWindow::GridKey(SheetView& sheet, QKeyEvent* e) {
       (arrow || k == Key::Enter || k == Key::Escape || k == Key::F4)) {
     if (k == Key::Enter && !input_.promptOpen() && input_.window() != nullptr)
       TakeSnapshot(input_.window()->document());
+    input_.HandleKey(k, mods);
+    AfterCommand(input_.needsFullRepaint);
+    return;
+  }
+  // An entry left open while the grid has the focus still takes Enter and
+  // Escape.
+  if (input_.entryOpen() && (k == Key::Enter || k == Key::Escape)) {
+    if (k == Key::Enter && input_.window() != nullptr) TakeSnapshot(input_.window()->document());
     input_.HandleKey(k, mods);
     AfterCommand(input_.needsFullRepaint);
     return;

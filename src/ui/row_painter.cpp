@@ -326,6 +326,13 @@ void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns
     Rect clip = cellRect;
     std::size_t last = i;  // last column slot the text covers
     int width = text.empty() ? 0 : canvas_.TextWidth(text);
+    // A centred label too wide for its cell would lose both ends: it starts
+    // at the left edge instead and runs on like a left-aligned one.
+    if (align == Align::Centre && !numeric && cell != nullptr && cell->Kind() == kLabel &&
+        width > col.size - 2 * kTextInset) {
+      align = Align::Left;
+      spills = true;
+    }
     if (!text.empty() && numeric && width > col.size - kTextInset) {
       int xw = std::max(1, canvas_.TextWidth("x"));
       text.assign(static_cast<std::size_t>(std::max(0, (col.size - 2 * kTextInset) / xw)), 'x');

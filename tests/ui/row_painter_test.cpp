@@ -122,6 +122,12 @@ TEST(RowPainter, CentredAndRightLabelsAreClippedToTheirCell) {
   auto a = f.TextsIn(0, 64);
   ASSERT_EQ(a.size(), 1u);
   EXPECT_EQ(a[0].clip.right, 64);
+  f.t.Enter("A1", "^a centred label much longer than one column");
+  f.Paint(0);
+  a = f.TextsIn(0, 64);
+  ASSERT_EQ(a.size(), 1u);
+  EXPECT_EQ(a[0].align, Align::Left) << "too wide to centre: starts at the left and runs on";
+  EXPECT_GT(a[0].clip.right, 64);
 }
 
 TEST(RowPainter, RepeatedCharacterFillsTheCell) {

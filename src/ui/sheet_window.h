@@ -63,6 +63,7 @@ class SheetWindow : public CursorSource {
   const GridPane& activePane() const { return panes_[active_]; }
   GridPane& otherPane() { return panes_[1 - active_]; }
   GridPane& pane(int i) { return panes_[i]; }
+  const GridPane& pane(int i) const { return panes_[i]; }
   int activeIndex() const { return active_; }
 
   // The cursor and selection of the active pane ("CURSOR" and "RANGE").

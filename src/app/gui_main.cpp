@@ -1,0 +1,109 @@
+// The windowed program: start-up panel, main window, the start-up
+// worksheet, the message loop, settings written at exit.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSplashScreen>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "qt/main_window.h"
+
+namespace {
+
+// $XDG_CONFIG_HOME/tabulon, or ~/.config/tabulon.
+std::string DefaultConfigDir() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg != nullptr && *xdg == '/') return std::string(xdg) + "/tabulon";
+  return QDir::homePath().toStdString() + "/.config/tabulon";
+}
+
+QPixmap StartupPanel() {
+  QPixmap pm(360, 180);
+  pm.fill(QColor(0, 0, 128));
+  QPainter p(&pm);
+  p.setPen(Qt::white);
+  QFont f("Arial");
+  f.setPixelSize(40);
+  f.setBold(true);
+  p.setFont(f);
+  p.drawText(pm.rect().adjusted(0, 0, 0, -40), Qt::AlignCenter, "TABULON");
+  f.setPixelSize(14);
+  f.setBold(false);
+  p.setFont(f);
+  p.drawText(pm.rect().adjusted(0, 80, 0, 0), Qt::AlignCenter, "Loading...");
+  return pm;
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: tabulon [--no-splash] [--config-dir DIR] [--screenshot FILE.png] [FILE]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("TABULON");
+  tabulon::StartOptions options;
+  options.configDir = DefaultConfigDir();
+  bool splash = QGuiApplication::platformName() != "offscreen" &&
+                QGuiApplication::platformName() != "minimal";
+  std::string screenshot;
+  QStringList args = QApplication::arguments();
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    if (a == "--no-splash") {
+      splash = false;
+    } else if (a == "--config-dir" || a == "--screenshot") {
+      if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "tabulon: %s needs a value\n", qPrintable(a));
+        Usage();
+        return 2;
+      }
+      (a == "--config-dir" ? options.configDir : screenshot) = args[++i].toStdString();
+    } else if (a == "--help" || a == "-h") {
+      Usage();
+      return 0;
+    } else if (a.startsWith("--")) {
+      std::fprintf(stderr, "tabulon: unknown option %s\n", qPrintable(a));
+      Usage();
+      return 2;
+    } else if (options.startFile.empty()) {
+      options.startFile = a.toStdString();
+    }
+  }
+
+  QElapsedTimer shown;
+  shown.start();
+  std::unique_ptr<QSplashScreen> panel;
+  if (splash) {
+    panel = std::make_unique<QSplashScreen>(StartupPanel());
+    panel->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    app.processEvents();
+  }
+  tabulon::MainWindow window(options);
+  auto finish = [&] {
+    if (panel) {
+      panel->finish(&window);
+      QApplication::restoreOverrideCursor();
+    }
+    window.show();
+    window.OpenStartupSheet();
+    if (!screenshot.empty()) {
+      QTimer::singleShot(700, &window, [&] {
+        window.grab().save(QString::fromStdString(screenshot));
+        window.close();
+      });
+    }
+  };
+  // The start-up panel stays up for at least three seconds.
+  qint64 wait = splash ? std::max<qint64>(0, 3001 - shown.elapsed()) : 0;
+  QTimer::singleShot(static_cast<int>(wait), &window, finish);
+  return app.exec();
+}

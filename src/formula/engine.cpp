@@ -36,42 +36,45 @@ int FormulaEngine::FindUserFunction(std::string_view name) {
 
 namespace {
 std::string_view CutComment(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   if (std::size_t semi = line.find(';'); semi != std::string_view::npos) line = line.substr(0, semi);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ' ||
-                           line.back() == '\t'))
-    line.remove_suffix(1);
   return line;
 }
 }  // namespace
 
 std::vector<UserFunction> ParseUserFunctionFile(std::string_view contents) {
-  std::vector<std::string_view> lines;
-  while (!contents.empty()) {
-    std::size_t nl = contents.find('\n');
-    lines.push_back(contents.substr(0, nl));
-    if (nl == std::string_view::npos) break;
-    contents.remove_prefix(nl + 1);
-  }
   std::vector<UserFunction> result;
-  for (std::size_t i = 0; i + 1 < lines.size() + 1 && i < lines.size(); i += 2) {
-    std::string head = UpperCase(CutComment(lines[i]));
-    std::string_view body = i + 1 < lines.size() ? CutComment(lines[i + 1]) : std::string_view{};
-    if (head.empty()) continue;
-    std::size_t comma = head.find(',');
-    if (comma == std::string::npos || comma == 0) continue;
-    UserFunction f;
-    f.name = head.substr(0, std::min<std::size_t>(comma, 12));
-    int n = 0;
-    for (std::size_t k = comma + 1; k < head.size(); ++k) {
-      char c = head[k];
-      if (c == ' ') continue;
-      if (c < '0' || c > '9') break;
-      n = std::min(n * 10 + (c - '0'), 1000);
+  bool wantHeader = true;
+  UserFunction pending;
+  while (!contents.empty() && result.size() < static_cast<std::size_t>(kMaxUserFunctions)) {
+    std::size_t nl = contents.find('\n');
+    std::string_view line = CutComment(contents.substr(0, nl));
+    contents.remove_prefix(nl == std::string_view::npos ? contents.size() : nl + 1);
+    if (wantHeader) {
+      // An empty header line is skipped; the next line is read as the header.
+      std::string head = UpperCase(line);
+      while (!head.empty() && (head.back() == ' ' || head.back() == '\t')) head.pop_back();
+      if (head.empty()) continue;
+      std::size_t comma = head.find(',');
+      pending = UserFunction{};
+      pending.name = head.substr(0, std::min<std::size_t>(comma, 12));
+      while (!pending.name.empty() && pending.name.back() == ' ') pending.name.pop_back();
+      int n = 0;
+      if (comma != std::string::npos) {
+        for (std::size_t k = comma + 1; k < head.size(); ++k) {
+          char c = head[k];
+          if (c == ' ' && n == 0) continue;
+          if (c < '0' || c > '9') break;
+          n = std::min(n * 10 + (c - '0'), 1000);
+        }
+      }
+      pending.argCount = std::min(n, kMaxUserArgs);
+      wantHeader = false;
+      continue;
     }
-    f.argCount = std::min(n, kMaxUserArgs);
-    f.definition = std::string(body.substr(0, 240));
-    result.push_back(std::move(f));
-    if (result.size() >= kMaxUserFunctions) break;
+    pending.definition = std::string(line.substr(0, 255));
+    if (!pending.name.empty()) result.push_back(std::move(pending));
+    wantHeader = true;
   }
   return result;
 }

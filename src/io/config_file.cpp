@@ -384,38 +384,8 @@ bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg) {
   return static_cast<bool>(out);
 }
 
-std::vector<UserFunction> ParseUserFunctions(std::string_view text) {
-  std::vector<UserFunction> result;
-  bool wantHeader = true;
-  UserFunction pending;
-  ForEachLine(text, [&](std::string_view raw) {
-    std::string_view line = CutComment(raw);
-    if (wantHeader) {
-      std::string head = UpperCase(line);
-      while (!head.empty() && (head.back() == ' ' || head.back() == '\t')) head.pop_back();
-      if (head.empty()) return true;  // the next line is read as the header
-      std::size_t comma = head.find(',');
-      pending = UserFunction{};
-      pending.name = head.substr(0, std::min<std::size_t>(comma, kMaxNameLength));
-      while (!pending.name.empty() && pending.name.back() == ' ') pending.name.pop_back();
-      long long n = 0;
-      if (comma != std::string::npos && IntValue(std::string_view(head).substr(comma + 1), 0,
-                                                 1LL << 40, n)) {
-        pending.argCount = static_cast<int>(std::min<long long>(n, kMaxUserArgs));
-      }
-      wantHeader = false;
-      return true;
-    }
-    pending.definition = std::string(line.substr(0, 255));
-    if (!pending.name.empty()) result.push_back(std::move(pending));
-    wantHeader = true;
-    return result.size() < static_cast<std::size_t>(kMaxUserFunctions);
-  });
-  return result;
-}
-
 std::vector<UserFunction> ReadUserFunctions(const std::string& fileName) {
-  return ParseUserFunctions(ReadBounded(fileName));
+  return ParseUserFunctionFile(ReadBounded(fileName));
 }
 
 void ApplyConfig(const ConfigSettings& cfg, ProgramSettings& p) {

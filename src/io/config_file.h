@@ -74,9 +74,8 @@ std::string SettingsText(const ConfigSettings& cfg);
 bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg);
 std::string SettingsBackupName(const std::string& fileName);
 
-// User functions: at most 255, names of 12 characters, at most 10
-// arguments, bodies of 255 characters.
-std::vector<UserFunction> ParseUserFunctions(std::string_view text);
+// Reads the user-function file (its format: ParseUserFunctionFile); an
+// unreadable file gives an empty list.
 std::vector<UserFunction> ReadUserFunctions(const std::string& fileName);
 
 // The program-wide settings the model consults, and back.

@@ -157,7 +157,7 @@ TEST(EvaluatorLists, VarianceFunctions) {
 TEST(EvaluatorNesting, UserDefinedFunctions) {
   TestSheet t;
   t.session.engine().masterFunctions = ParseUserFunctionFile(
-      "; a pair of comment lines\n;\nHYP,2 ; hypotenuse\n(@A(1)^2+@A(2)^2)^0.5\nGREET,1\n\"hi \"&@A(1)\n"
+      "; an empty header line is skipped\nHYP,2 ; hypotenuse\n(@A(1)^2+@A(2)^2)^0.5\nGREET,1\n\"hi \"&@A(1)\n"
       "LOOP,1\n@LOOP(@A(1))\nTWICE,1\n@HYP(@A(1),@A(1))*0+@A(1)*2\n");
   EXPECT_EQ(t.Eval("@HYP(3,4)"), "5");
   EXPECT_EQ(t.Eval("@GREET(\"bob\")"), "hi bob");

@@ -191,7 +191,7 @@ TEST(ConfigFile, BaseNameOfTheProgram) {
 }
 
 TEST(UserFunctions, PairsOfLines) {
-  auto f = ParseUserFunctions(
+  auto f = ParseUserFunctionFile(
       "myfn,12 ; too many\n@A(1)*2 ; doubled\n\nsq,1\n@A(1)^2\n\n\nnoargs\n42\nlast,2");
   ASSERT_EQ(f.size(), 3u);
   EXPECT_EQ(f[0].name, "MYFN");
@@ -206,10 +206,10 @@ TEST(UserFunctions, PairsOfLines) {
 TEST(UserFunctions, LimitsOfNamesBodiesAndCount) {
   std::string text = "averyverylongname,99999999999999999999\n" + std::string(400, 'x') + "\n";
   for (int i = 0; i < 300; ++i) text += "F" + std::to_string(i) + ",1\n1\n";
-  auto f = ParseUserFunctions(text);
+  auto f = ParseUserFunctionFile(text);
   ASSERT_EQ(f.size(), 255u);
   EXPECT_EQ(f[0].name, "AVERYVERYLON");
-  EXPECT_EQ(f[0].argCount, 0) << "a number that does not fit reads as none";
+  EXPECT_EQ(f[0].argCount, 10) << "larger counts are taken as 10";
   EXPECT_EQ(f[0].definition.size(), 255u);
   EXPECT_EQ(f.back().name, "F253");
 }

@@ -134,6 +134,13 @@ FontSpec RowPainter::FontOf(const CellRecord* cell) const {
   return f;
 }
 
+void RowPainter::SetTextColourOnce(Rgb colour) {
+  if (haveTextColour_ && textColour_ == colour) return;
+  canvas_.SetTextColour(colour);
+  textColour_ = colour;
+  haveTextColour_ = true;
+}
+
 void RowPainter::UseFont(const FontSpec& font) {
   if (haveFont_ && font == font_) return;
   font_ = font;
@@ -143,7 +150,7 @@ void RowPainter::UseFont(const FontSpec& font) {
 }
 
 RowPainter::CellLook RowPainter::LookOf(const CellRecord* cell, int row, int col,
-                                        Rgb rowBackground) const {
+                                        Rgb rowBackground, bool marks) const {
   const ColourScheme& scheme = options_.colours;
   const SheetSettings& s = doc_.settings();
   CellLook look{rowBackground, ForegroundColour(PaletteIndexOf(scheme[kSchemeLabel]))};
@@ -167,6 +174,7 @@ RowPainter::CellLook RowPainter::LookOf(const CellRecord* cell, int row, int col
       look.foreground = ForegroundColour(PaletteIndexOf(cell->colour));
     }
   }
+  if (!marks) return look;
   if (pane_.selection.Contains(row, col)) {
     look.background = kSelectionColour;
     look.foreground = kWhite;
@@ -357,17 +365,30 @@ void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns
     }
 
     if (!text.empty()) {
-      if (!haveTextColour_ || textColour_ != look.foreground) {
-        canvas_.SetTextColour(look.foreground);
-        textColour_ = look.foreground;
-        haveTextColour_ = true;
-      }
       int y = top + (row.size - canvas_.TextHeight()) / 2;
       int x = align == Align::Left    ? cellRect.left + kTextInset
               : align == Align::Right ? cellRect.right - kTextInset
                                       : (cellRect.left + cellRect.right) / 2;
-      canvas_.SetClip(clip);
-      canvas_.Text(x, y, text, align);
+      // The text takes the colours of the cells it crosses: a label running
+      // out of the selected cursor cell is white only inside the selection.
+      // Cells of one colour share one clipped draw.
+      Rgb own = LookOf(cell, row.index, col.index, rowBackground, false).foreground;
+      auto colourAt = [&](std::size_t j) {
+        if (j == i) return look.foreground;
+        return pane_.selection.Contains(row.index, columns[j].index) ? kWhite : own;
+      };
+      for (std::size_t j = i; j <= last;) {
+        Rgb colour = colourAt(j);
+        std::size_t k = j;
+        while (k < last && colourAt(k + 1) == colour) ++k;
+        Rect part{columns[j].pos, top, columns[k].pos + columns[k].size, bottom};
+        if (j == i) part.left = clip.left;
+        if (k == last) part.right = clip.right;
+        SetTextColourOnce(colour);
+        canvas_.SetClip(part);
+        canvas_.Text(x, y, text, align);
+        j = k + 1;
+      }
       canvas_.ClearClip();
     }
 

@@ -109,7 +109,11 @@ class RowPainter {
   };
   FontSpec FontOf(const CellRecord* cell) const;
   void UseFont(const FontSpec& font);
-  CellLook LookOf(const CellRecord* cell, int row, int col, Rgb rowBackground) const;
+  // The look of a cell; without `marks` the selection and cursor colours
+  // are left out (the colours of the cell itself).
+  CellLook LookOf(const CellRecord* cell, int row, int col, Rgb rowBackground,
+                  bool marks = true) const;
+  void SetTextColourOnce(Rgb colour);
   void DrawGridLines(const Rect& r, bool right);
   void DrawBorders(const Rect& r, std::uint8_t borders);
   void DrawRaised(const Rect& r);

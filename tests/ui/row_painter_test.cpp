@@ -363,3 +363,24 @@ TEST(RowPainter, HeadersShowPageRowsAndZoomedFont) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(RowPainter, ALabelRunningOutOfTheCursorCellStaysReadable) {
+  PaintFixture f;
+  f.t.Enter("A1", "a label much longer than one column");
+  f.pane.cursor = {0, 0};
+  f.pane.selection = CellRange::Cell(0, 0);
+  f.Paint(0);
+  const auto& texts = f.canvas.texts;
+  ASSERT_EQ(texts.size(), 2u) << "the cursor cell and the run-over part are drawn apart";
+  EXPECT_EQ(texts[0].colour, MakeRgb(255, 255, 255)) << "white inside the selection";
+  EXPECT_NE(texts[1].colour, texts[0].colour) << "the label's own colour outside it";
+  EXPECT_EQ(texts[0].clip.right, 64);
+  EXPECT_EQ(texts[1].clip.left, 64);
+  EXPECT_EQ(texts[1].clip.right, 256);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -370,7 +370,10 @@ void MainWindow::BuildQuickBar() {
   fontBox_ = new QComboBox(this);
   fontBox_->setToolTip("Font Type");
   for (const std::string& name : fontList_) fontBox_->addItem(ToQt(name));
+  // Show the face cells are drawn with by default: Arial where installed,
+  // otherwise the application's own font.
   int arial = fontBox_->findText("Arial", Qt::MatchStartsWith);
+  if (arial < 0) arial = fontBox_->findText(QApplication::font().family(), Qt::MatchStartsWith);
   if (arial >= 0) fontBox_->setCurrentIndex(arial);
   fontBox_->setMaximumWidth(160);
   quickBar_->addWidget(fontBox_);
@@ -507,7 +510,10 @@ SheetView* MainWindow::AddSheetWindow(SheetDocument& doc, const std::string& cap
   auto* view = new SheetView(*this, doc, caption, untitled);
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->resize(std::max(400, width() * 3 / 4), std::max(300, height() * 2 / 3));
+  // The first sheet fills the work area; later ones cascade at three quarters.
+  QSize area = mdi_->viewport()->size();
+  if (mdi_->subWindowList().size() == 1) sub->resize(area);
+  else sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
   if (cfg_.mdiMaximised) sub->showMaximized();
   else sub->show();
   mdi_->setActiveSubWindow(sub);

@@ -174,8 +174,10 @@ class Compiler {
         char t = s[i];
         if (IsOperatorChar(t)) break;
         if (t == '[') {
+          // A link starts its own token; "[" anywhere else is a syntax error
+          // (the token before it would otherwise be taken for the link).
           std::size_t close = s.find(']', i);
-          if (close == std::string::npos) {
+          if (close == std::string::npos || i != start) {
             Fail();
             break;
           }

@@ -208,3 +208,21 @@ TEST(RelativeForm, RoundTripKeepsTargetsAndWrapsOffsets) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Found by fuzzing: a "[" inside a reference token marked a link as pending
+// although none had been emitted, and the next address overwrote the code's
+// header.
+TEST(CompilerRegression, BracketInsideAReferenceIsASyntaxError) {
+  testing::TestSheet t;
+  EXPECT_TRUE(CompileFormula(*t.doc, "A9[f:]A11").empty());
+  EXPECT_TRUE(t.session.errors().failed());
+  std::string code = CompileFormula(*t.doc, "[f:]A11+1");
+  ASSERT_FALSE(code.empty());
+  EXPECT_TRUE(IsWellFormed(reinterpret_cast<const std::uint8_t*>(code.data()), code.size()));
+}
+
+}  // namespace
+}  // namespace tabulon

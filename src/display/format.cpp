@@ -1,5 +1,7 @@
 #include "display/format.h"
 
+#include "formula/functions/datetime.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -20,7 +22,6 @@ constexpr const char* kSpecialNames[16] = {"+",  "G", "D1", "D2", "D3", "T",  "H
                                            "T2", "D4", "D5", "T3", "T4", "",   "Lb", ""};
 
 // Day numbers from here on are Gregorian (15 October 1582).
-constexpr double kFirstGregorianDay = -115858;
 // Beyond this many days the calendar arithmetic loses its meaning; such
 // values are shown as plain numbers.
 constexpr double kLargestDateMagnitude = 1e9;
@@ -270,20 +271,9 @@ bool IsDateSub(int sub) { return sub == 2 || sub == 3 || sub == 4 || sub == 9 ||
 }  // namespace
 
 CalendarDate DateOfDayNumber(double x) {
-  double j = std::trunc(x + 2415019);
-  if (x >= kFirstGregorianDay) {
-    double alpha = std::trunc((j - 1867216.25) / 36524.25);
-    j = j + 1 + alpha - std::trunc(alpha / 4);
-  }
-  double b = j + 1524;
-  double c = std::trunc((b - 122.1) / 365.25);
-  double d = std::trunc(365.25 * c);
-  double e = std::trunc((b - d) / 30.6001);
-  CalendarDate date;
-  date.day = static_cast<int>(b - d - std::trunc(30.6001 * e));
-  date.month = static_cast<int>(e < 13.5 ? e - 1 : e - 13);
-  date.year = static_cast<long long>(date.month > 2 ? c - 4716 : c - 4715);
-  return date;
+  // The calendar is the date functions' own, so cells and formulas agree.
+  CivilDate c = DateFromSerial(x);
+  return {c.year, c.month, c.day};
 }
 
 FormatSettings FormatSettingsOf(const ProgramSettings& program, const SheetSettings& sheet) {

@@ -1,5 +1,7 @@
 #include "io/worksheet_file.h"
 
+#include "model/cell_text.h"
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -109,16 +111,6 @@ void CurrentDateAndTime(double& date, double& time) {
                      day{static_cast<unsigned>(local.tm_mday)}};
   date = static_cast<double>((sys_days{ymd} - sys_days{year{1899} / December / 30}).count());
   time = (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec) / 86400.0;
-}
-
-double CellNumberOf(const CellRecord* c) {
-  if (c == nullptr) return 0;
-  switch (c->KindAndError()) {
-    case kFormula:
-    case kReal: return c->value.num;
-    case kInteger: return c->value.integer;
-    default: return 0;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -648,7 +640,7 @@ CellRecord* Loader::PutCell(const StagedCell& s, int row, int col, bool valuesOn
   if (c == nullptr) return nullptr;
   double value = s.value;
   if (isNumber && existing != nullptr && (combine == kCombineAdd || combine == kCombineSubtract)) {
-    value = CellNumberOf(existing) + (combine == kCombineSubtract ? -value : value);
+    value = CellNumber(existing) + (combine == kCombineSubtract ? -value : value);
   } else {
     c->format = s.format;
   }

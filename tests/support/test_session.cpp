@@ -6,6 +6,7 @@
 #include "formula/evaluator.h"
 #include "formula/number_text.h"
 #include "model/address.h"
+#include "model/cell_text.h"
 
 namespace tabulon::testing {
 
@@ -30,16 +31,7 @@ bool TestSheet::Enter(std::string_view address, std::string_view text) {
   return EnterCell(*doc, text, p.row, p.col).ok;
 }
 
-double TestSheet::Number(std::string_view address) {
-  const CellRecord* c = Cell(address);
-  if (c == nullptr) return 0;
-  switch (c->KindAndError()) {
-    case kFormula:
-    case kReal: return c->value.num;
-    case kInteger: return c->value.integer;
-    default: return 0;
-  }
-}
+double TestSheet::Number(std::string_view address) { return CellNumber(Cell(address)); }
 
 std::string TestSheet::Text(std::string_view address) {
   const CellRecord* c = Cell(address);

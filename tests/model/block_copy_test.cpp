@@ -16,25 +16,10 @@ using testing::CheckSheet;
 using testing::Describe;
 using testing::DescribeBlock;
 using testing::References;
+using testing::Rng;
+using testing::Refs;
+using testing::Desc;
 using testing::TestSheet;
-
-// "A1..B3" or "C4" as a range, corners in the order written.
-CellRange Rng(std::string_view text) {
-  std::size_t dots = text.find("..");
-  testing::Pos a = At(text.substr(0, dots));
-  testing::Pos b = dots == std::string_view::npos ? a : At(text.substr(dots + 2));
-  return CellRange::Of(a.row, a.col, b.row, b.col);
-}
-
-std::string Refs(TestSheet& t, std::string_view address) {
-  testing::Pos p = At(address);
-  return References(*t.doc, p.row, p.col);
-}
-
-std::string Desc(TestSheet& t, std::string_view address) {
-  testing::Pos p = At(address);
-  return Describe(*t.doc, p.row, p.col);
-}
 
 std::string Everything(TestSheet& t, const CellRange& except = CellRange{}) {
   return DescribeBlock(*t.doc, 0, 0, 40, 20, except);

@@ -18,19 +18,10 @@ using testing::CheckSheet;
 using testing::Describe;
 using testing::DescribeBlock;
 using testing::References;
+using testing::Rng;
+using testing::Refs;
+using testing::Desc;
 using testing::TestSheet;
-
-CellRange Rng(std::string_view text) {
-  std::size_t dots = text.find("..");
-  testing::Pos a = At(text.substr(0, dots));
-  testing::Pos b = dots == std::string_view::npos ? a : At(text.substr(dots + 2));
-  return CellRange::Of(a.row, a.col, b.row, b.col);
-}
-
-std::string Refs(TestSheet& t, std::string_view address) {
-  testing::Pos p = At(address);
-  return References(*t.doc, p.row, p.col);
-}
 
 CellRange Name(TestSheet& t, std::string_view name) {
   const CellRange* r = t.doc->names().Lookup(name);

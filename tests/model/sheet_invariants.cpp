@@ -254,4 +254,21 @@ std::string DescribeBlock(SheetDocument& doc, int r1, int c1, int r2, int c2,
   return out;
 }
 
+CellRange Rng(std::string_view text) {
+  std::size_t dots = text.find("..");
+  Pos a = At(text.substr(0, dots));
+  Pos b = dots == std::string_view::npos ? a : At(text.substr(dots + 2));
+  return CellRange::Of(a.row, a.col, b.row, b.col);
+}
+
+std::string Refs(TestSheet& t, std::string_view address) {
+  Pos p = At(address);
+  return References(*t.doc, p.row, p.col);
+}
+
+std::string Desc(TestSheet& t, std::string_view address) {
+  Pos p = At(address);
+  return Describe(*t.doc, p.row, p.col);
+}
+
 }  // namespace tabulon::testing

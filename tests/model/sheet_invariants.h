@@ -5,8 +5,15 @@
 #include <string>
 
 #include "model/sheet_document.h"
+#include "support/test_session.h"
 
 namespace tabulon::testing {
+
+// "A1..B3" or "C4" as a range, corners in the order written.
+CellRange Rng(std::string_view text);
+// References() and Describe() of the cell at an address.
+std::string Refs(TestSheet& t, std::string_view address);
+std::string Desc(TestSheet& t, std::string_view address);
 
 // Walks every row list, formula and dependents list and returns a
 // description of the first faults found, or an empty string:

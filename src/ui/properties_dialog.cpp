@@ -92,7 +92,7 @@ void PropertiesDialog::SetFont(std::uint8_t fontNumber) {
 }
 
 bool PropertiesDialog::SetFontSize(int pixels) {
-  if (pixels < 1 || pixels > 255) return false;
+  if (pixels < 0 || pixels > 255) return false;
   fontSize_ = pixels;
   changed_ |= PageBit(PropertyPage::kTypeface);
   return true;

@@ -70,7 +70,7 @@ class PropertiesDialog {
   void SetShade(std::uint32_t rgb);
   void SetShadeDefault(bool on);
   void SetFont(std::uint8_t fontNumber);
-  // False for a size outside 1..255 pixels.
+  // False for a size outside 0..255 pixels; 0 follows the window's size.
   bool SetFontSize(int pixels);
   void SetFontStyle(unsigned bits);
   // False for an index outside 0..15.

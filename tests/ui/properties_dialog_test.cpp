@@ -153,7 +153,8 @@ TEST(PropertiesDialog, ShadeDefaultAndTypefaceTogether) {
   ASSERT_TRUE(d.Apply(*t.doc, nullptr));
   EXPECT_EQ(a1->colour, kColourNoShade | 0x09000000u);
   EXPECT_FALSE(d.SetFontColour(16));
-  EXPECT_FALSE(d.SetFontSize(0));
+  EXPECT_FALSE(d.SetFontSize(256));
+  EXPECT_FALSE(d.SetFontSize(-1));
   EXPECT_FALSE(d.SetFormat(128));
 }
 

@@ -58,6 +58,8 @@ PropertiesDialogView::PropertiesDialogView(QWidget* parent,
   setWindowTitle("Properties");
   setObjectName("TPropty");
   setWindowModality(Qt::ApplicationModal);
+  // Wide enough for all six tabs side by side.
+  setMinimumWidth(480);
   auto* top = new QVBoxLayout(this);
   auto* rangeRow = new QFormLayout;
   range_ = new QLineEdit(this);

@@ -28,6 +28,10 @@ struct GridMetrics {
   }
   std::array<std::int16_t, kColumnCount> columnWidths;
   std::vector<std::int16_t> rowHeights;
+  // The widths and heights that columns and rows reset to follow; a global
+  // change moves every column (row) that still has the old default along.
+  std::int16_t defaultColumnWidth = kDefaultColumnWidth;
+  std::int16_t defaultRowHeight = kDefaultRowHeight;
 };
 
 // A cell saved by the undo snapshot: position, attributes and entry, with

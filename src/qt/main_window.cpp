@@ -20,8 +20,10 @@
 #include "model/cell_entry.h"
 #include "model/text.h"
 #include "model/undo.h"
+#include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"
+#include "qt/width_dialog.h"
 
 namespace tabulon {
 
@@ -240,6 +242,8 @@ void MainWindow::BuildMenus() {
     a->setChecked(ZoomForTag(tag) == zoom_);
     zoomActions_.push_back(a);
   }
+
+  BuildBlockMenus(menu);
 
   QMenu* window = menu("&Window");
   AddCommand(window, "&New View", "Create a new view of focused sheet", [this] {
@@ -517,6 +521,12 @@ SheetView* MainWindow::AddSheetWindow(SheetDocument& doc, const std::string& cap
   if (cfg_.mdiMaximised) sub->showMaximized();
   else sub->show();
   mdi_->setActiveSubWindow(sub);
+  for (int i = 0; i < 2; ++i) {
+    QWidget* pane = view->pane(i);
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this,
+            [this, view, pane](const QPoint& pos) { ShowGridMenu(*view, pane, pos); });
+  }
   view->activeGrid()->setFocus();
   SheetActivated();
   return view;
@@ -685,6 +695,12 @@ void MainWindow::SyncEntry() {
 }
 
 void MainWindow::AfterCommand(bool repaintAll) {
+  if (awaitingRange_ != nullptr && !input_.promptOpen()) {
+    QWidget* dialog = awaitingRange_;
+    awaitingRange_ = nullptr;
+    dialog->show();
+    dialog->raise();
+  }
   SheetView* s = activeSheet();
   if (repaintAll || input_.needsFullRepaint) {
     input_.needsFullRepaint = false;
@@ -885,6 +901,185 @@ void MainWindow::SetZoom(int tag) {
   for (QMdiSubWindow* w : mdi_->subWindowList())
     if (auto* s = qobject_cast<SheetView*>(w->widget())) s->MeasureVisible();
   RepaintSheets();
+}
+
+// --- block commands --------------------------------------------------------------
+
+void MainWindow::BuildBlockMenus(const std::function<QMenu*(const char*)>& menu) {
+  QMenu* sheet = menu("&Sheet");
+  QMenu* insert = sheet->addMenu("&Insert");
+  AddCommand(insert, "&Page Break", "Insert a Page Break/Row at current Pos",
+             [this] { RunSheetMenuCommand(SheetCommand::kInsertPageBreak); });
+  AddCommand(insert, "&Row", "Insert a Row at Cursor Pos.",
+             [this] { RunSheetMenuCommand(SheetCommand::kInsertRows); });
+  AddCommand(insert, "&Column", "Insert Col(s) at cursor pos.",
+             [this] { RunSheetMenuCommand(SheetCommand::kInsertColumns); });
+  AddCommand(insert, "&Across Row", "", [this] { RunSheetMenuCommand(SheetCommand::kInsertAcross); });
+  QMenu* remove = sheet->addMenu("&Delete");
+  AddCommand(remove, "&Row", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteRows); });
+  AddCommand(remove, "&Column", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteColumns); });
+  AddCommand(remove, "&Across Row", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteAcross); });
+  AddCommand(sheet, "&Colwidth...", "", [this] { OpenWidthDialog(false); });
+  AddCommand(sheet, "&Rowheight...", "", [this] { OpenWidthDialog(true); });
+
+  QMenu* range = menu("&Range");
+  QMenu* copy = range->addMenu("&Copy");
+  AddCommand(copy, "&Value", "", [this] { CopyValues(ValueCopyMode::kValue); });
+  AddCommand(copy, "&Transpose", "", [this] { CopyValues(ValueCopyMode::kTranspose); });
+  AddCommand(copy, "&Scale", "", [this] { CopyValues(ValueCopyMode::kScale); });
+  AddCommand(copy, "&Invert", "", [this] { CopyValues(ValueCopyMode::kInvert); });
+  AddCommand(copy, "&Formula", "", [this] { host_.Beep(); });
+  AddCommand(range, "&Erase", "", [this] { EraseSelection(); });
+  range->addSeparator();
+  for (int i = 0; i < kPropertyPageCount; ++i) {
+    auto page = static_cast<PropertyPage>(i);
+    AddCommand(range, kPropertyTabCaptions[i], "", [this, page] { OpenProperties(page); });
+  }
+
+  // Copy and Move sit on the menu bar itself.
+  QMenuBar* bar = menuBar();
+  auto barItem = [&](const char* caption, const char* hint, std::function<void()> fn) {
+    auto* a = new QAction(caption, bar);
+    a->setStatusTip(hint);
+    connect(a, &QAction::hovered, this, [this, hint] { setWindowTitle(hint); });
+    connect(a, &QAction::triggered, this, [fn] { fn(); });
+    bar->addAction(a);
+  };
+  barItem("&Copy", "Copy Cells to Destination", [this] { CopyOrMove(false); });
+  barItem("&Move", "Move Cells to Destination", [this] { CopyOrMove(true); });
+}
+
+void MainWindow::ShowGridMenu(SheetView& sheet, QWidget* pane, const QPoint& pos) {
+  QMenu popup(this);
+  AddCommand(&popup, "&Properties", "", [this] { OpenProperties(PropertyPage::kFormat); });
+  popup.addSeparator();
+  AddCommand(&popup, "Cu&t\tCtrl+X", "", [this] { CopySelection(true); });
+  AddCommand(&popup, "&Copy\tCtrl+C", "", [this] { CopySelection(false); });
+  AddCommand(&popup, "&Paste\tCtrl+V", "", [this] { PasteClipboard(); });
+  AddCommand(&popup, "&Delete\tCtrl+D", "", [this] { EraseSelection(); });
+  popup.addSeparator();
+  AddCommand(&popup, "&Move", "Move Cells to Destination", [this] { CopyOrMove(true); });
+  AddCommand(&popup, "Copy t&o", "Copy Cells to Destination", [this] { CopyOrMove(false); });
+  (void)sheet;
+  popup.exec(pane->mapToGlobal(pos));
+  setWindowTitle("TABULON");
+}
+
+void MainWindow::AskRange(const char* prompt, std::function<void(const CellRange&)> done) {
+  if (activeSheet() == nullptr || input_.window() == nullptr) return;
+  if (input_.entryOpen() && !input_.promptOpen()) input_.Cancel();
+  input_.OpenRangePrompt(std::string(" ") + prompt, [this, done](const std::string& text) {
+    SheetView* s = activeSheet();
+    if (s == nullptr) return;
+    done(PromptRange(s->document(), text, &s->logic()));
+  });
+  SyncEntry();
+  entry_->setFocus();
+  entry_->selectAll();
+}
+
+void MainWindow::RunBlock(const std::function<BlockResult(SheetDocument&)>& fn) {
+  SheetView* s = activeSheet();
+  if (s == nullptr) return;
+  session_.errors().Clear();
+  BlockResult r = fn(s->document());
+  if (!r.ok) {
+    if (!session_.errors().message().empty()) session_.ShowError(session_.errors().message());
+    else host_.Beep();
+  }
+  session_.errors().Clear();
+  input_.CursorMoved();
+  AfterCommand();
+}
+
+void MainWindow::CopyOrMove(bool move) {
+  AskRange(move ? kMoveFromPrompt : kCopyFromPrompt, [this, move](const CellRange& from) {
+    AskRange(move ? kMoveToPrompt : kCopyToPrompt, [this, move, from](const CellRange& to) {
+      RunBlock([&](SheetDocument& doc) {
+        return move ? MoveRange(doc, from, to) : CopyRange(doc, from, to);
+      });
+    });
+  });
+}
+
+void MainWindow::CopyValues(ValueCopyMode mode) {
+  AskRange(ValueCopyPrompt(mode), [this, mode](const CellRange& from) {
+    AskRange(kOutputPrompt, [this, mode, from](const CellRange& to) {
+      double factor = 2.0;
+      if (mode == ValueCopyMode::kScale) {
+        auto text = host_.InputBox("Scale", "Scale factor:", "2");
+        if (!text) return;  // cancelled
+        SheetView* s = activeSheet();
+        std::optional<double> f = s ? ParseScaleFactor(s->document(), *text) : std::nullopt;
+        if (!f) {
+          host_.Beep();
+          return;
+        }
+        factor = *f;
+      }
+      RunBlock([&](SheetDocument& doc) { return tabulon::CopyValues(doc, from, to, mode, factor); });
+    });
+  });
+}
+
+void MainWindow::RunSheetMenuCommand(SheetCommand command) {
+  SheetView* s = activeSheet();
+  if (s == nullptr) return;
+  if (input_.entryOpen()) input_.Cancel();
+  CellRange sel = s->logic().SelectionRange();
+  int cursorCol = s->logic().CursorCell().col;
+  RunBlock([&](SheetDocument& doc) { return RunSheetCommand(doc, command, sel, cursorCol); });
+}
+
+void MainWindow::OpenProperties(PropertyPage page) {
+  SheetView* s = activeSheet();
+  if (s == nullptr) return;
+  if (properties_ == nullptr) {
+    properties_ = new PropertiesDialogView(this, cfg_.formats);
+    connect(properties_, &PropertiesDialogView::applied, this, [this] {
+      input_.CursorMoved();
+      AfterCommand();
+    });
+    connect(properties_, &PropertiesDialogView::rangePromptRequested, this,
+            [this](const QString& text) {
+              // The field's text (when any) replaces the selection; the
+              // confirmed text goes back into the dialog.
+              std::string initial = FromQt(text);
+              awaitingRange_ = properties_;
+              input_.OpenRangePrompt(" Range", [this](const std::string& t) {
+                properties_->SetRangeText(t);
+              });
+              if (!initial.empty()) input_.SetText(initial, static_cast<int>(initial.size()));
+              SyncEntry();
+              entry_->setFocus();
+            });
+  }
+  const auto& fonts = s->document().extras().fontNames.empty() ? fontList_
+                                                                : s->document().extras().fontNames;
+  properties_->OpenOn(page, s->document(), s->logic(), s->logic().SelectionRange(), fonts);
+}
+
+void MainWindow::OpenWidthDialog(bool rows) {
+  SheetView* s = activeSheet();
+  if (s == nullptr) return;
+  if (widths_ == nullptr) {
+    widths_ = new WidthDialogView(this);
+    connect(widths_, &WidthDialogView::applied, this, [this] {
+      for (QMdiSubWindow* w : mdi_->subWindowList())
+        if (auto* v = qobject_cast<SheetView*>(w->widget())) v->MeasureVisible();
+      AfterCommand();
+    });
+    connect(widths_, &WidthDialogView::rangePromptRequested, this, [this](const QString& text) {
+      std::string initial = FromQt(text);
+      awaitingRange_ = widths_;
+      input_.OpenRangePrompt(" Range", [this](const std::string& t) { widths_->SetRangeText(t); });
+      if (!initial.empty()) input_.SetText(initial, static_cast<int>(initial.size()));
+      SyncEntry();
+      entry_->setFocus();
+    });
+  }
+  widths_->OpenOn(rows, s->document(), s->logic(), s->logic().SelectionRange(),
+                  s->defaultRowHeight);
 }
 
 }  // namespace tabulon

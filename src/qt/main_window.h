@@ -19,13 +19,17 @@
 #include "io/config_file.h"
 #include "model/session.h"
 #include "qt/qt_host.h"
+#include "ui/block_commands.h"
 #include "ui/input_line.h"
 #include "ui/main_commands.h"
+#include "ui/properties_dialog.h"
 
 namespace tabulon {
 
 class SheetView;
 class GridPaneWidget;
+class PropertiesDialogView;
+class WidthDialogView;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -86,6 +90,15 @@ class MainWindow : public QMainWindow {
   void Undo();
   void SpeedSum();
   void SetZoom(int tag);
+  // Block commands: the copy and move prompts, the value copies, the
+  // Insert and Delete submenus, the properties and width dialogs.
+  void CopyOrMove(bool move);
+  void CopyValues(ValueCopyMode mode);
+  void RunSheetMenuCommand(SheetCommand command);
+  void OpenProperties(PropertyPage page);
+  void OpenWidthDialog(bool rows);
+  PropertiesDialogView* propertiesDialog() const { return properties_; }
+  WidthDialogView* widthDialog() const { return widths_; }
 
   // Brings the entry line, indicators and panels up to date.
   void SyncEntry();
@@ -108,6 +121,13 @@ class MainWindow : public QMainWindow {
   void AfterCommand(bool repaintAll = true);
   bool EntryKey(QKeyEvent* e);
   void ApplyToSelection(const std::function<void(SheetDocument&, const CellRange&)>& fn);
+  void BuildBlockMenus(const std::function<QMenu*(const char*)>& menu);
+  void ShowGridMenu(SheetView& sheet, QWidget* pane, const QPoint& pos);
+  // Asks for a range on the entry line; `done` gets the range the text
+  // names (undefined when it names none).
+  void AskRange(const char* prompt, std::function<void(const CellRange&)> done);
+  // Runs a block command on the active sheet and shows its error.
+  void RunBlock(const std::function<BlockResult(SheetDocument&)>& fn);
 
   std::string configDir_;
   std::string settingsFile_, userFile_;
@@ -143,6 +163,11 @@ class MainWindow : public QMainWindow {
   bool keyState_[5] = {false, false, false, false, false};  // INS END NUM SCR CAP
   bool syncingEntry_ = false;
   bool closing_ = false;
+  PropertiesDialogView* properties_ = nullptr;
+  WidthDialogView* widths_ = nullptr;
+  // A dialog hidden while its range is asked for on the entry line; shown
+  // again when the prompt ends, confirmed or not.
+  QWidget* awaitingRange_ = nullptr;
 };
 
 }  // namespace tabulon

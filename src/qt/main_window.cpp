@@ -1,5 +1,9 @@
 #include "qt/main_window.h"
 
+#include <algorithm>
+
+#include "formula/recalc.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -565,6 +569,20 @@ void MainWindow::SheetClosing(SheetView& sheet) {
   if (!closing_) QMetaObject::invokeMethod(this, [this] { SheetActivated(); }, Qt::QueuedConnection);
 }
 
+void MainWindow::Calculate() {
+  // Every open worksheet is recalculated once, then repainted.
+  std::vector<SheetDocument*> done;
+  for (QMdiSubWindow* w : mdi_->subWindowList()) {
+    auto* s = qobject_cast<SheetView*>(w->widget());
+    if (s == nullptr) continue;
+    SheetDocument* doc = &s->document();
+    if (std::find(done.begin(), done.end(), doc) != done.end()) continue;
+    done.push_back(doc);
+    RecalcAll(*doc);
+  }
+  RepaintSheets();
+}
+
 void MainWindow::RepaintSheets(SheetDocument* doc) {
   for (QMdiSubWindow* w : mdi_->subWindowList()) {
     auto* s = qobject_cast<SheetView*>(w->widget());
@@ -774,7 +792,21 @@ void MainWindow::GridKey(SheetView& sheet, QKeyEvent* e) {
       break;
     case WindowAction::CycleReference: input_.HandleKey(Key::F4); break;
     case WindowAction::NextWindow: mdi_->activateNextSubWindow(); return;
-    case WindowAction::Calculate: RepaintSheets(); break;
+    case WindowAction::Calculate: Calculate(); break;
+    case WindowAction::OpenGotoPrompt:
+      AskRange("GOTO: Specify Cell", [this](const CellRange& r) {
+        SheetView* s = activeSheet();
+        if (s == nullptr) return;
+        if (!r.IsDefined()) {
+          host_.Beep();
+          return;
+        }
+        s->logic().MoveCursor(r.firstRow, r.firstCol);
+        input_.CursorMoved();
+        s->Refresh();
+        SyncEntry();
+      });
+      return;
     case WindowAction::AnchorBlock: input_.TypeChar('.'); break;
     default: break;
   }

@@ -102,6 +102,8 @@ class MainWindow : public QMainWindow {
 
   // Brings the entry line, indicators and panels up to date.
   void SyncEntry();
+  // F9: recalculates every open worksheet and repaints it.
+  void Calculate();
   void RepaintSheets(SheetDocument* doc = nullptr);
 
  protected:

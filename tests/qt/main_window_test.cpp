@@ -93,6 +93,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->cellIndicator()->text(), QString("A1"));
   }
 
+  void calculateKeyRecalculatesAManualSheet() {
+    Type(Grid(), "5");
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Down);
+    Type(Grid(), "+A1*2");
+    Key(Qt::Key_Return);
+    Sheet().document().settings().manualRecalc = true;
+    Key(Qt::Key_Up);
+    Type(Grid(), "7");
+    Key(Qt::Key_Return);
+    QCOMPARE(CellNumber(Sheet().document().cells().FindCell(1, 0)), 10.0);
+    QTest::keyClick(Grid(), Qt::Key_F9);
+    QCOMPARE(CellNumber(Sheet().document().cells().FindCell(1, 0)), 14.0);
+  }
+
+  void gotoPromptMovesTheCursor() {
+    QTest::keyClick(Grid(), Qt::Key_F5);
+    QCOMPARE(w_->modeIndicator()->text(), QString("RANGE"));
+    QLineEdit* e = w_->entryField();
+    e->selectAll();
+    QTest::keyClicks(e, "d40");
+    QTest::keyClick(e, Qt::Key_Return);
+    QCOMPARE(w_->cellIndicator()->text(), QString("D40"));
+    QCOMPARE(w_->modeIndicator()->text(), QString("READY"));
+  }
+
   void failedEntryStaysRed() {
     std::vector<std::string> messages;
     w_->host().onMessage = [&](const std::string& m) { messages.push_back(m); };

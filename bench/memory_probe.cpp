@@ -1,0 +1,105 @@
+// Peak resident size per cell: a fresh process fills one kind of cell and
+// reports how much its peak resident size grew over an empty session. Run as
+//   tabulon_memory_probe [numbers|labels|formulas|all] [CELLS]
+// Each kind is measured in its own child process so that the peaks of one do
+// not hide the growth of the next.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "formula/recalc.h"
+#include "model/address.h"
+#include "model/cell_entry.h"
+#include "model/session.h"
+#include "platform/headless_host.h"
+
+namespace {
+
+using namespace tabulon;
+
+constexpr int kColumns = 125;
+
+long PeakKilobytes() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+// Fills `cells` cells of one kind, row by row, and prints the growth of the
+// peak resident size per cell. Formulas use the number in column A of their
+// row, which is created before the baseline is taken, so a formula is charged
+// its record, its code and its entry in the number's dependents list.
+int Measure(const std::string& kind, int cells) {
+  HeadlessHost host;
+  Session session(host);
+  SheetDocument* doc = session.NewDocument();
+  session.SetCurrent(doc);
+  CellStore& store = doc->cells();
+  int rows = (cells + kColumns - 1) / kColumns;
+  if (rows > kRowCount) {
+    std::fprintf(stderr, "at most %d cells\n", kRowCount * kColumns);
+    return 2;
+  }
+  bool formulas = kind == "formulas";
+  if (formulas) {
+    for (int r = 0; r < rows; ++r) store.StoreNumber(*store.GetOrCreateCell(r, 0), r);
+  }
+  long before = PeakKilobytes();
+  int made = 0;
+  for (int r = 0; r < rows && made < cells; ++r) {
+    for (int c = 1; c <= kColumns && made < cells; ++c, ++made) {
+      if (kind == "numbers") {
+        store.StoreNumber(*store.GetOrCreateCell(r, c), r * 0.5 + c);
+      } else if (kind == "labels") {
+        CellRecord* cell = store.GetOrCreateCell(r, c);
+        store.SetCellText(*cell, "'label");
+        cell->kind = kLabel;
+      } else {
+        EnterCell(*doc, "+$A$" + std::to_string(r + 1) + "*2+1", r, c);
+      }
+    }
+  }
+  if (formulas) RecalcAll(*doc);
+  long after = PeakKilobytes();
+  if (store.recordCount() < static_cast<std::size_t>(made)) {
+    std::fprintf(stderr, "cells were not created\n");
+    return 1;
+  }
+  std::printf("%-8s %9d cells  %6.1f bytes per cell of peak resident size\n", kind.c_str(),
+              made, (after - before) * 1024.0 / made);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string kind = argc > 1 ? argv[1] : "all";
+  int cells = argc > 2 ? std::atoi(argv[2]) : 1000000;
+  if (cells <= 0) {
+    std::fprintf(stderr, "usage: %s [numbers|labels|formulas|all] [CELLS]\n", argv[0]);
+    return 2;
+  }
+  if (kind != "all") {
+    if (kind != "numbers" && kind != "labels" && kind != "formulas") return 2;
+    return Measure(kind, cells);
+  }
+  int status = 0;
+  for (const char* k : {"numbers", "labels", "formulas"}) {
+    std::fflush(stdout);
+    pid_t child = fork();
+    if (child == 0) {
+      int rc = Measure(k, cells);
+      std::fflush(stdout);
+      _exit(rc);
+    }
+    int st = 0;
+    waitpid(child, &st, 0);
+    if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) status = 1;
+  }
+  return status;
+}

@@ -43,6 +43,13 @@ std::vector<CellId>& CellStore::RowVector(int row) {
   return rows_[row];
 }
 
+void CellStore::TrimRows() {
+  for (std::vector<CellId>& ids : rows_) {
+    if (ids.capacity() != ids.size()) ids.shrink_to_fit();
+  }
+  depNodes_.shrink_to_fit();
+}
+
 CellRecord* CellStore::FindFrom(int row, int col) {
   if (!RowInSheet(row) || row >= static_cast<int>(rows_.size())) return nullptr;
   const std::vector<CellId>& ids = rows_[row];

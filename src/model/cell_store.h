@@ -72,6 +72,9 @@ class CellStore {
     maxCol_ = static_cast<std::int16_t>(maxCol);
   }
   std::size_t recordCount() const { return liveCount_; }
+  // Gives back the spare capacity of the row index and the dependents lists
+  // once a sheet is complete (after loading); later entries grow them again.
+  void TrimRows();
 
   // --- text and values -----------------------------------------------
   // Stores a length-prefixed copy of the bytes (cut at 240); the old block is

@@ -261,3 +261,28 @@ TEST(ErrorChannel, ShowErrorBeepsAndPrefixesTheMessage) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Trimming after a load must leave rows searchable and growable, and the
+// dependents lists intact.
+TEST(CellStoreTrim, RowsAndDependentsStayUsableAfterTrimming) {
+  testing::TestSheet t;
+  ASSERT_TRUE(t.Enter("A1", "5"));
+  ASSERT_TRUE(t.Enter("E1", "+A1*2"));
+  ASSERT_TRUE(t.Enter("C1", "+E1+1"));
+  t.cells().TrimRows();
+  ASSERT_TRUE(t.Enter("B1", "7"));
+  ASSERT_TRUE(t.Enter("D1", "+B1"));
+  ASSERT_TRUE(t.Enter("A1", "6"));
+  EXPECT_EQ(t.Number("E1"), 12);
+  EXPECT_EQ(t.Number("C1"), 13);
+  EXPECT_EQ(t.Number("D1"), 7);
+  std::vector<int> cols;
+  for (CellId id : t.cells().Row(0)) cols.push_back(t.cells().At(id).col);
+  EXPECT_EQ(cols, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+}  // namespace
+}  // namespace tabulon

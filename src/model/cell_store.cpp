@@ -53,6 +53,10 @@ void CellStore::TrimRows() {
 CellRecord* CellStore::FindFrom(int row, int col) {
   if (!RowInSheet(row) || row >= static_cast<int>(rows_.size())) return nullptr;
   const std::vector<CellId>& ids = rows_[row];
+  // Rows filled from column A without gaps hold column c at index c: reach it
+  // directly, as exports and scans of dense sheets ask for every column.
+  if (col >= 0 && static_cast<std::size_t>(col) < ids.size() && Slot(ids[col]).col == col)
+    return &Slot(ids[col]);
   auto it = std::lower_bound(ids.begin(), ids.end(), col,
                              [this](CellId id, int c) { return Slot(id).col < c; });
   return it == ids.end() ? nullptr : &Slot(*it);

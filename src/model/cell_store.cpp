@@ -57,6 +57,8 @@ CellRecord* CellStore::FindFrom(int row, int col) {
   // directly, as exports and scans of dense sheets ask for every column.
   if (col >= 0 && static_cast<std::size_t>(col) < ids.size() && Slot(ids[col]).col == col)
     return &Slot(ids[col]);
+  // Past the last record: the usual case while a row is being filled.
+  if (ids.empty() || Slot(ids.back()).col < col) return nullptr;
   auto it = std::lower_bound(ids.begin(), ids.end(), col,
                              [this](CellId id, int c) { return Slot(id).col < c; });
   return it == ids.end() ? nullptr : &Slot(*it);

@@ -1,6 +1,8 @@
 // Peak resident size per cell: a fresh process fills one kind of cell and
 // reports how much its peak resident size grew over an empty session. Run as
-//   tabulon_memory_probe [numbers|labels|formulas|all] [CELLS]
+//   tabulon_memory_probe [numbers|labels|formulas|all] [CELLS] [rows|columns]
+// Cells are filled in rows of 125 (as a file loads), or column by column
+// (every row grows one cell at a time, the worst case for the row index).
 // Each kind is measured in its own child process so that the peaks of one do
 // not hide the growth of the next.
 #include <sys/resource.h>
@@ -34,7 +36,7 @@ long PeakKilobytes() {
 // peak resident size per cell. Formulas use the number in column A of their
 // row, which is created before the baseline is taken, so a formula is charged
 // its record, its code and its entry in the number's dependents list.
-int Measure(const std::string& kind, int cells) {
+int Measure(const std::string& kind, int cells, bool byColumns) {
   HeadlessHost host;
   Session session(host);
   SheetDocument* doc = session.NewDocument();
@@ -51,17 +53,17 @@ int Measure(const std::string& kind, int cells) {
   }
   long before = PeakKilobytes();
   int made = 0;
-  for (int r = 0; r < rows && made < cells; ++r) {
-    for (int c = 1; c <= kColumns && made < cells; ++c, ++made) {
-      if (kind == "numbers") {
-        store.StoreNumber(*store.GetOrCreateCell(r, c), r * 0.5 + c);
-      } else if (kind == "labels") {
-        CellRecord* cell = store.GetOrCreateCell(r, c);
-        store.SetCellText(*cell, "'label");
-        cell->kind = kLabel;
-      } else {
-        EnterCell(*doc, "+$A$" + std::to_string(r + 1) + "*2+1", r, c);
-      }
+  for (; made < cells; ++made) {
+    int r = byColumns ? made % rows : made / kColumns;
+    int c = 1 + (byColumns ? made / rows : made % kColumns);
+    if (kind == "numbers") {
+      store.StoreNumber(*store.GetOrCreateCell(r, c), r * 0.5 + c);
+    } else if (kind == "labels") {
+      CellRecord* cell = store.GetOrCreateCell(r, c);
+      store.SetCellText(*cell, "'label");
+      cell->kind = kLabel;
+    } else {
+      EnterCell(*doc, "+$A$" + std::to_string(r + 1) + "*2+1", r, c);
     }
   }
   if (formulas) RecalcAll(*doc);
@@ -70,8 +72,8 @@ int Measure(const std::string& kind, int cells) {
     std::fprintf(stderr, "cells were not created\n");
     return 1;
   }
-  std::printf("%-8s %9d cells  %6.1f bytes per cell of peak resident size\n", kind.c_str(),
-              made, (after - before) * 1024.0 / made);
+  std::printf("%-8s %9d cells by %-7s %6.1f bytes per cell of peak resident size\n", kind.c_str(),
+              made, byColumns ? "columns" : "rows", (after - before) * 1024.0 / made);
   return 0;
 }
 
@@ -80,20 +82,21 @@ int Measure(const std::string& kind, int cells) {
 int main(int argc, char** argv) {
   std::string kind = argc > 1 ? argv[1] : "all";
   int cells = argc > 2 ? std::atoi(argv[2]) : 1000000;
+  bool byColumns = argc > 3 && std::string(argv[3]) == "columns";
   if (cells <= 0) {
-    std::fprintf(stderr, "usage: %s [numbers|labels|formulas|all] [CELLS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [numbers|labels|formulas|all] [CELLS] [rows|columns]\n", argv[0]);
     return 2;
   }
   if (kind != "all") {
     if (kind != "numbers" && kind != "labels" && kind != "formulas") return 2;
-    return Measure(kind, cells);
+    return Measure(kind, cells, byColumns);
   }
   int status = 0;
   for (const char* k : {"numbers", "labels", "formulas"}) {
     std::fflush(stdout);
     pid_t child = fork();
     if (child == 0) {
-      int rc = Measure(k, cells);
+      int rc = Measure(k, cells, byColumns);
       std::fflush(stdout);
       _exit(rc);
     }

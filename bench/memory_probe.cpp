@@ -1,7 +1,7 @@
 // Peak resident size per cell: a fresh process fills one kind of cell and
 // reports how much its peak resident size grew over an empty session. Run as
-//   tabulon_memory_probe [numbers|labels|formulas|all] [CELLS] [rows|columns]
-// Cells are filled in rows of 125 (as a file loads), or column by column
+//   tabulon_memory_probe [numbers|labels|formulas|all] [CELLS] [rows|columns] [WIDTH]
+// Cells are filled in rows of WIDTH (125) from column B, as a file loads, or column by column
 // (every row grows one cell at a time, the worst case for the row index).
 // Each kind is measured in its own child process so that the peaks of one do
 // not hide the growth of the next.
@@ -24,7 +24,6 @@ namespace {
 
 using namespace tabulon;
 
-constexpr int kColumns = 125;
 
 long PeakKilobytes() {
   rusage u{};
@@ -36,15 +35,15 @@ long PeakKilobytes() {
 // peak resident size per cell. Formulas use the number in column A of their
 // row, which is created before the baseline is taken, so a formula is charged
 // its record, its code and its entry in the number's dependents list.
-int Measure(const std::string& kind, int cells, bool byColumns) {
+int Measure(const std::string& kind, int cells, bool byColumns, int width) {
   HeadlessHost host;
   Session session(host);
   SheetDocument* doc = session.NewDocument();
   session.SetCurrent(doc);
   CellStore& store = doc->cells();
-  int rows = (cells + kColumns - 1) / kColumns;
+  int rows = (cells + width - 1) / width;
   if (rows > kRowCount) {
-    std::fprintf(stderr, "at most %d cells\n", kRowCount * kColumns);
+    std::fprintf(stderr, "at most %d cells\n", kRowCount * width);
     return 2;
   }
   bool formulas = kind == "formulas";
@@ -54,8 +53,8 @@ int Measure(const std::string& kind, int cells, bool byColumns) {
   long before = PeakKilobytes();
   int made = 0;
   for (; made < cells; ++made) {
-    int r = byColumns ? made % rows : made / kColumns;
-    int c = 1 + (byColumns ? made / rows : made % kColumns);
+    int r = byColumns ? made % rows : made / width;
+    int c = 1 + (byColumns ? made / rows : made % width);
     if (kind == "numbers") {
       store.StoreNumber(*store.GetOrCreateCell(r, c), r * 0.5 + c);
     } else if (kind == "labels") {
@@ -72,8 +71,8 @@ int Measure(const std::string& kind, int cells, bool byColumns) {
     std::fprintf(stderr, "cells were not created\n");
     return 1;
   }
-  std::printf("%-8s %9d cells by %-7s %6.1f bytes per cell of peak resident size\n", kind.c_str(),
-              made, byColumns ? "columns" : "rows", (after - before) * 1024.0 / made);
+  std::printf("%-8s %9d cells %3d wide by %-7s %6.1f bytes per cell of peak resident size\n", kind.c_str(),
+              made, width, byColumns ? "columns" : "rows", (after - before) * 1024.0 / made);
   return 0;
 }
 
@@ -83,20 +82,21 @@ int main(int argc, char** argv) {
   std::string kind = argc > 1 ? argv[1] : "all";
   int cells = argc > 2 ? std::atoi(argv[2]) : 1000000;
   bool byColumns = argc > 3 && std::string(argv[3]) == "columns";
-  if (cells <= 0) {
-    std::fprintf(stderr, "usage: %s [numbers|labels|formulas|all] [CELLS] [rows|columns]\n", argv[0]);
+  int width = argc > 4 ? std::atoi(argv[4]) : 125;
+  if (cells <= 0 || width < 1 || width > kColumnCount - 1) {
+    std::fprintf(stderr, "usage: %s [numbers|labels|formulas|all] [CELLS] [rows|columns] [WIDTH]\n", argv[0]);
     return 2;
   }
   if (kind != "all") {
     if (kind != "numbers" && kind != "labels" && kind != "formulas") return 2;
-    return Measure(kind, cells, byColumns);
+    return Measure(kind, cells, byColumns, width);
   }
   int status = 0;
   for (const char* k : {"numbers", "labels", "formulas"}) {
     std::fflush(stdout);
     pid_t child = fork();
     if (child == 0) {
-      int rc = Measure(k, cells, byColumns);
+      int rc = Measure(k, cells, byColumns, width);
       std::fflush(stdout);
       _exit(rc);
     }

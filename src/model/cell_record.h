@@ -47,6 +47,10 @@ inline std::string_view PStringView(const std::uint8_t* p) {
   return {reinterpret_cast<const char*>(p + 1), p[0]};
 }
 
+// Identities a record can hold. A sheet has at most 8192 x 256 cells and
+// freed identities are reused first, so the pool never comes near it.
+inline constexpr CellId kMaxRecordId = (1u << 24) - 1;
+
 union CellValue {
   double num;
   std::int16_t integer;
@@ -54,14 +58,18 @@ union CellValue {
   std::uint64_t bits;
 };
 
+// Packed to 4-byte alignment: 36 bytes instead of 40 for every cell of a
+// sheet. The 8-byte members then sit at 4-byte boundaries, which the
+// supported processors read without a penalty worth the 4 bytes.
+#pragma pack(push, 4)
 struct CellRecord {
   CellValue value;       // interpreted by kind
   PString text;          // label text, or compiled formula code (byte 0 = L)
   std::uint32_t dependents;  // head of the dependents list (0 = none)
   std::uint32_t colour;
-  CellId id;             // this record's identity in its pool
+  CellId id : 24;        // this record's identity in its pool (see kMaxRecordId)
+  std::uint8_t col;      // shares the identity's 32-bit unit
   std::int16_t row;      // -1 marks a free pool slot
-  std::uint8_t col;
   std::uint8_t font;
   std::uint8_t fontSize;
   std::uint8_t style;
@@ -79,6 +87,8 @@ struct CellRecord {
   std::string_view TextView() const { return PStringView(text); }
 };
 
-static_assert(sizeof(CellRecord) <= 40, "cell records must stay small");
+#pragma pack(pop)
+
+static_assert(sizeof(CellRecord) == 36, "cell records must stay small");
 
 }  // namespace tabulon

@@ -39,7 +39,12 @@ CellStore::CellStore(ErrorChannel& errors, bool& modified)
 CellStore::~CellStore() { Clear(); }
 
 std::vector<CellId>& CellStore::RowVector(int row) {
-  if (row >= static_cast<int>(rows_.size())) rows_.resize(row + 1);
+  if (row >= static_cast<int>(rows_.size())) {
+    // Room for every row at once: growing by doubling would copy the row
+    // table and hold both copies; pages of rows never used stay untouched.
+    if (rows_.capacity() < static_cast<std::size_t>(kRowCount)) rows_.reserve(kRowCount);
+    rows_.resize(row + 1);
+  }
   return rows_[row];
 }
 
@@ -75,7 +80,7 @@ CellId CellStore::AllocateRecord() {
     freeIds_.pop_back();
     return id;
   }
-  if (nextId_ > kCellIdMask) return kNoCell;
+  if (nextId_ > kMaxRecordId) return kNoCell;
   if ((nextId_ >> kChunkBits) >= chunks_.size()) {
     chunks_.emplace_back(new (std::nothrow) CellRecord[kChunkSize]);
     if (!chunks_.back()) {
@@ -86,8 +91,21 @@ CellId CellStore::AllocateRecord() {
   return nextId_++;
 }
 
+// Capacity of a row index that must hold `n` identities. Rows grow by small
+// steps rather than doubling: a row holds at most 256 identities, so the
+// copies stay cheap, and a sheet filled column by column (every row growing
+// one cell at a time) keeps little spare room. Capacities of the form 4k + 2
+// fill the allocator's 16-byte granules exactly (4 bytes per identity plus
+// its 8-byte header).
+static std::size_t RowCapacityFor(std::size_t n) {
+  std::size_t step = std::max<std::size_t>(4, n / 8);
+  std::size_t cap = n <= 2 ? 2 : ((n - 2 + step - 1) / step) * step + 2;
+  return ((cap - 2 + 3) / 4) * 4 + 2;
+}
+
 void CellStore::PlaceInRow(CellRecord& cell) {
   std::vector<CellId>& ids = RowVector(cell.row);
+  if (ids.size() == ids.capacity()) ids.reserve(RowCapacityFor(ids.size() + 1));
   // Entries usually arrive in column order (loading, filling): append fast.
   if (ids.empty() || Slot(ids.back()).col < cell.col) {
     ids.push_back(cell.id);

@@ -286,3 +286,24 @@ TEST(CellStoreTrim, RowsAndDependentsStayUsableAfterTrimming) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Identities are packed next to the column: past 65 536 records each must
+// still lead back to its own record, and the column must stay intact.
+TEST(CellStoreTrim, IdentitiesOfManyRecordsLeadBackToTheirRecords) {
+  testing::TestSheet t;
+  CellStore& store = t.cells();
+  for (int r = 0; r < 300; ++r)
+    for (int c = 0; c < kColumnCount; ++c) store.StoreNumber(*store.GetOrCreateCell(r, c), c);
+  int wrong = 0;
+  store.ForEachIn(0, 0, 299, kColumnCount - 1, [&](CellRecord& cell) {
+    if (store.Get(cell.id) != &cell || cell.value.integer != cell.col) ++wrong;
+  });
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(store.recordCount(), 300u * kColumnCount);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -58,14 +58,11 @@ union CellValue {
   std::uint64_t bits;
 };
 
-// Packed to 4-byte alignment: 36 bytes instead of 40 for every cell of a
-// sheet. The 8-byte members then sit at 4-byte boundaries, which the
-// supported processors read without a penalty worth the 4 bytes.
-#pragma pack(push, 4)
+// 32 bytes. The head of the cell's dependents list is kept by the store
+// beside the record (CellStore::DependentHead), as only the store uses it.
 struct CellRecord {
   CellValue value;       // interpreted by kind
   PString text;          // label text, or compiled formula code (byte 0 = L)
-  std::uint32_t dependents;  // head of the dependents list (0 = none)
   std::uint32_t colour;
   CellId id : 24;        // this record's identity in its pool (see kMaxRecordId)
   std::uint8_t col;      // shares the identity's 32-bit unit
@@ -87,8 +84,6 @@ struct CellRecord {
   std::string_view TextView() const { return PStringView(text); }
 };
 
-#pragma pack(pop)
-
-static_assert(sizeof(CellRecord) == 36, "cell records must stay small");
+static_assert(sizeof(CellRecord) == 32, "cell records must stay small");
 
 }  // namespace tabulon

@@ -82,7 +82,7 @@ CellId CellStore::AllocateRecord() {
   }
   if (nextId_ > kMaxRecordId) return kNoCell;
   if ((nextId_ >> kChunkBits) >= chunks_.size()) {
-    chunks_.emplace_back(new (std::nothrow) CellRecord[kChunkSize]);
+    chunks_.emplace_back(new (std::nothrow) Chunk);
     if (!chunks_.back()) {
       chunks_.pop_back();
       return kNoCell;
@@ -135,6 +135,7 @@ CellRecord* CellStore::GetOrCreateCell(int row, int col) {
   CellRecord& cell = Slot(id);
   cell = kTemplate;
   cell.id = id;
+  HeadOf(id) = 0;
   cell.row = static_cast<std::int16_t>(row);
   cell.col = static_cast<std::uint8_t>(col);
   PlaceInRow(cell);
@@ -207,7 +208,8 @@ void CellStore::StoreFormulaText(CellRecord& cell, std::string_view text) {
 }
 
 void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
-  if (cell.dependents != 0 && depNodes_[cell.dependents].cell == dependent) return;
+  std::uint32_t& head = HeadOf(cell.id);
+  if (head != 0 && depNodes_[head].cell == dependent) return;
   std::uint32_t node;
   if (freeDep_ != 0) {
     node = freeDep_;
@@ -216,12 +218,12 @@ void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
     node = static_cast<std::uint32_t>(depNodes_.size());
     depNodes_.push_back({});
   }
-  depNodes_[node] = {dependent, cell.dependents};
-  cell.dependents = node;
+  depNodes_[node] = {dependent, head};
+  head = node;
 }
 
 void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
-  std::uint32_t* link = &cell.dependents;
+  std::uint32_t* link = &HeadOf(cell.id);
   while (*link != 0) {
     std::uint32_t node = *link;
     if (depNodes_[node].cell == dependent) {
@@ -235,14 +237,15 @@ void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
 }
 
 void CellStore::FreeDependents(CellRecord& cell) {
-  std::uint32_t node = cell.dependents;
+  std::uint32_t& head = HeadOf(cell.id);
+  std::uint32_t node = head;
   while (node != 0) {
     std::uint32_t next = depNodes_[node].next;
     depNodes_[node] = {kNoCell, freeDep_};
     freeDep_ = node;
     node = next;
   }
-  cell.dependents = 0;
+  head = 0;
 }
 
 void CellStore::FreeRecord(CellRecord& cell) {

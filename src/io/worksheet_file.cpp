@@ -741,6 +741,7 @@ void Loader::ApplyOpen(LoadResult& result) {
   }
   RemapUserFunctions();
   if (!(options_ & kExternalLoad)) LinkFormulas(!doc_.settings().manualRecalc);
+  doc_.cells().TrimRows();
   doc_.settings().modified = false;
   result.hasAutoexec = doc_.names().Lookup("AUTOEXEC") != nullptr;
   result.focusSecondPane = doc_.extras().activePaneOnLoad == 2;

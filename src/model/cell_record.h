@@ -47,6 +47,10 @@ inline std::string_view PStringView(const std::uint8_t* p) {
   return {reinterpret_cast<const char*>(p + 1), p[0]};
 }
 
+// Identities a record can hold. A sheet has at most 8192 x 256 cells and
+// freed identities are reused first, so the pool never comes near it.
+inline constexpr CellId kMaxRecordId = (1u << 24) - 1;
+
 union CellValue {
   double num;
   std::int16_t integer;
@@ -54,14 +58,15 @@ union CellValue {
   std::uint64_t bits;
 };
 
+// 32 bytes. The head of the cell's dependents list is kept by the store
+// beside the record (CellStore::DependentHead), as only the store uses it.
 struct CellRecord {
   CellValue value;       // interpreted by kind
   PString text;          // label text, or compiled formula code (byte 0 = L)
-  std::uint32_t dependents;  // head of the dependents list (0 = none)
   std::uint32_t colour;
-  CellId id;             // this record's identity in its pool
+  CellId id : 24;        // this record's identity in its pool (see kMaxRecordId)
+  std::uint8_t col;      // shares the identity's 32-bit unit
   std::int16_t row;      // -1 marks a free pool slot
-  std::uint8_t col;
   std::uint8_t font;
   std::uint8_t fontSize;
   std::uint8_t style;
@@ -79,6 +84,6 @@ struct CellRecord {
   std::string_view TextView() const { return PStringView(text); }
 };
 
-static_assert(sizeof(CellRecord) <= 40, "cell records must stay small");
+static_assert(sizeof(CellRecord) == 32, "cell records must stay small");
 
 }  // namespace tabulon

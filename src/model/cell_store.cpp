@@ -39,13 +39,31 @@ CellStore::CellStore(ErrorChannel& errors, bool& modified)
 CellStore::~CellStore() { Clear(); }
 
 std::vector<CellId>& CellStore::RowVector(int row) {
-  if (row >= static_cast<int>(rows_.size())) rows_.resize(row + 1);
+  if (row >= static_cast<int>(rows_.size())) {
+    // Room for every row at once: growing by doubling would copy the row
+    // table and hold both copies; pages of rows never used stay untouched.
+    if (rows_.capacity() < static_cast<std::size_t>(kRowCount)) rows_.reserve(kRowCount);
+    rows_.resize(row + 1);
+  }
   return rows_[row];
+}
+
+void CellStore::TrimRows() {
+  for (std::vector<CellId>& ids : rows_) {
+    if (ids.capacity() != ids.size()) ids.shrink_to_fit();
+  }
+  depNodes_.shrink_to_fit();
 }
 
 CellRecord* CellStore::FindFrom(int row, int col) {
   if (!RowInSheet(row) || row >= static_cast<int>(rows_.size())) return nullptr;
   const std::vector<CellId>& ids = rows_[row];
+  // Rows filled from column A without gaps hold column c at index c: reach it
+  // directly, as exports and scans of dense sheets ask for every column.
+  if (col >= 0 && static_cast<std::size_t>(col) < ids.size() && Slot(ids[col]).col == col)
+    return &Slot(ids[col]);
+  // Past the last record: the usual case while a row is being filled.
+  if (ids.empty() || Slot(ids.back()).col < col) return nullptr;
   auto it = std::lower_bound(ids.begin(), ids.end(), col,
                              [this](CellId id, int c) { return Slot(id).col < c; });
   return it == ids.end() ? nullptr : &Slot(*it);
@@ -62,9 +80,9 @@ CellId CellStore::AllocateRecord() {
     freeIds_.pop_back();
     return id;
   }
-  if (nextId_ > kCellIdMask) return kNoCell;
+  if (nextId_ > kMaxRecordId) return kNoCell;
   if ((nextId_ >> kChunkBits) >= chunks_.size()) {
-    chunks_.emplace_back(new (std::nothrow) CellRecord[kChunkSize]);
+    chunks_.emplace_back(new (std::nothrow) Chunk);
     if (!chunks_.back()) {
       chunks_.pop_back();
       return kNoCell;
@@ -73,8 +91,21 @@ CellId CellStore::AllocateRecord() {
   return nextId_++;
 }
 
+// Capacity of a row index that must hold `n` identities. Rows grow by small
+// steps rather than doubling: a row holds at most 256 identities, so the
+// copies stay cheap, and a sheet filled column by column (every row growing
+// one cell at a time) keeps little spare room. Capacities of the form 4k + 2
+// fill the allocator's 16-byte granules exactly (4 bytes per identity plus
+// its 8-byte header).
+static std::size_t RowCapacityFor(std::size_t n) {
+  std::size_t step = std::max<std::size_t>(4, n / 8);
+  std::size_t cap = n <= 2 ? 2 : ((n - 2 + step - 1) / step) * step + 2;
+  return ((cap - 2 + 3) / 4) * 4 + 2;
+}
+
 void CellStore::PlaceInRow(CellRecord& cell) {
   std::vector<CellId>& ids = RowVector(cell.row);
+  if (ids.size() == ids.capacity()) ids.reserve(RowCapacityFor(ids.size() + 1));
   // Entries usually arrive in column order (loading, filling): append fast.
   if (ids.empty() || Slot(ids.back()).col < cell.col) {
     ids.push_back(cell.id);
@@ -104,6 +135,7 @@ CellRecord* CellStore::GetOrCreateCell(int row, int col) {
   CellRecord& cell = Slot(id);
   cell = kTemplate;
   cell.id = id;
+  HeadOf(id) = 0;
   cell.row = static_cast<std::int16_t>(row);
   cell.col = static_cast<std::uint8_t>(col);
   PlaceInRow(cell);
@@ -176,7 +208,8 @@ void CellStore::StoreFormulaText(CellRecord& cell, std::string_view text) {
 }
 
 void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
-  if (cell.dependents != 0 && depNodes_[cell.dependents].cell == dependent) return;
+  std::uint32_t& head = HeadOf(cell.id);
+  if (head != 0 && depNodes_[head].cell == dependent) return;
   std::uint32_t node;
   if (freeDep_ != 0) {
     node = freeDep_;
@@ -185,12 +218,12 @@ void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
     node = static_cast<std::uint32_t>(depNodes_.size());
     depNodes_.push_back({});
   }
-  depNodes_[node] = {dependent, cell.dependents};
-  cell.dependents = node;
+  depNodes_[node] = {dependent, head};
+  head = node;
 }
 
 void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
-  std::uint32_t* link = &cell.dependents;
+  std::uint32_t* link = &HeadOf(cell.id);
   while (*link != 0) {
     std::uint32_t node = *link;
     if (depNodes_[node].cell == dependent) {
@@ -204,14 +237,15 @@ void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
 }
 
 void CellStore::FreeDependents(CellRecord& cell) {
-  std::uint32_t node = cell.dependents;
+  std::uint32_t& head = HeadOf(cell.id);
+  std::uint32_t node = head;
   while (node != 0) {
     std::uint32_t next = depNodes_[node].next;
     depNodes_[node] = {kNoCell, freeDep_};
     freeDep_ = node;
     node = next;
   }
-  cell.dependents = 0;
+  head = 0;
 }
 
 void CellStore::FreeRecord(CellRecord& cell) {

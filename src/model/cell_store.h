@@ -72,6 +72,9 @@ class CellStore {
     maxCol_ = static_cast<std::int16_t>(maxCol);
   }
   std::size_t recordCount() const { return liveCount_; }
+  // Gives back the spare capacity of the row index and the dependents lists
+  // once a sheet is complete (after loading); later entries grow them again.
+  void TrimRows();
 
   // --- text and values -----------------------------------------------
   // Stores a length-prefixed copy of the bytes (cut at 240); the old block is
@@ -94,13 +97,16 @@ class CellStore {
   void AddDependent(CellRecord& cell, CellId dependent);
   void RemoveDependent(CellRecord& cell, CellId dependent);
   void FreeDependents(CellRecord& cell);
-  bool HasDependents(const CellRecord& cell) const { return cell.dependents != 0; }
+  bool HasDependents(const CellRecord& cell) const { return DependentHead(cell) != 0; }
   template <typename Fn>
   void ForEachDependent(const CellRecord& cell, Fn&& fn) const {
-    for (std::uint32_t n = cell.dependents; n != 0; n = depNodes_[n].next) fn(depNodes_[n].cell);
+    for (std::uint32_t n = DependentHead(cell); n != 0; n = depNodes_[n].next)
+      fn(depNodes_[n].cell);
   }
   // Raw list access for the iterative recalculation walk.
-  std::uint32_t DependentHead(const CellRecord& cell) const { return cell.dependents; }
+  std::uint32_t DependentHead(const CellRecord& cell) const {
+    return const_cast<CellStore*>(this)->HeadOf(cell.id);
+  }
   std::uint32_t NextDependent(std::uint32_t node) const { return depNodes_[node].next; }
   CellId DependentAt(std::uint32_t node) const { return depNodes_[node].cell; }
 
@@ -129,8 +135,18 @@ class CellStore {
   static constexpr int kChunkBits = 12;
   static constexpr std::uint32_t kChunkSize = 1u << kChunkBits;
 
+  // Records and the heads of their dependents lists (0 = none), side by side
+  // so that the record stays 32 bytes.
+  struct Chunk {
+    CellRecord records[kChunkSize];
+    std::uint32_t dependentHeads[kChunkSize];
+  };
+
   CellRecord& Slot(CellId id) {
-    return chunks_[id >> kChunkBits][id & (kChunkSize - 1)];
+    return chunks_[id >> kChunkBits]->records[id & (kChunkSize - 1)];
+  }
+  std::uint32_t& HeadOf(CellId id) {
+    return chunks_[id >> kChunkBits]->dependentHeads[id & (kChunkSize - 1)];
   }
   CellId AllocateRecord();
   std::vector<CellId>& RowVector(int row);
@@ -144,7 +160,7 @@ class CellStore {
 
   ErrorChannel& errors_;
   bool& modified_;
-  std::vector<std::unique_ptr<CellRecord[]>> chunks_;
+  std::vector<std::unique_ptr<Chunk>> chunks_;
   CellId nextId_ = 1;          // identities issued so far: 1..nextId_-1
   std::vector<CellId> freeIds_;
   std::size_t liveCount_ = 0;

@@ -261,3 +261,49 @@ TEST(ErrorChannel, ShowErrorBeepsAndPrefixesTheMessage) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Trimming after a load must leave rows searchable and growable, and the
+// dependents lists intact.
+TEST(CellStoreTrim, RowsAndDependentsStayUsableAfterTrimming) {
+  testing::TestSheet t;
+  ASSERT_TRUE(t.Enter("A1", "5"));
+  ASSERT_TRUE(t.Enter("E1", "+A1*2"));
+  ASSERT_TRUE(t.Enter("C1", "+E1+1"));
+  t.cells().TrimRows();
+  ASSERT_TRUE(t.Enter("B1", "7"));
+  ASSERT_TRUE(t.Enter("D1", "+B1"));
+  ASSERT_TRUE(t.Enter("A1", "6"));
+  EXPECT_EQ(t.Number("E1"), 12);
+  EXPECT_EQ(t.Number("C1"), 13);
+  EXPECT_EQ(t.Number("D1"), 7);
+  std::vector<int> cols;
+  for (CellId id : t.cells().Row(0)) cols.push_back(t.cells().At(id).col);
+  EXPECT_EQ(cols, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Identities are packed next to the column: past 65 536 records each must
+// still lead back to its own record, and the column must stay intact.
+TEST(CellStoreTrim, IdentitiesOfManyRecordsLeadBackToTheirRecords) {
+  testing::TestSheet t;
+  CellStore& store = t.cells();
+  for (int r = 0; r < 300; ++r)
+    for (int c = 0; c < kColumnCount; ++c) store.StoreNumber(*store.GetOrCreateCell(r, c), c);
+  int wrong = 0;
+  store.ForEachIn(0, 0, 299, kColumnCount - 1, [&](CellRecord& cell) {
+    if (store.Get(cell.id) != &cell || cell.value.integer != cell.col) ++wrong;
+  });
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(store.recordCount(), 300u * kColumnCount);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -176,7 +176,7 @@ bool HasCycle(SheetDocument& doc) {
     if (cycle || !start.IsFormula() || start.text == nullptr || state[start.id] != 0) return;
     std::vector<std::pair<CellId, std::vector<CellId>>> stack;
     state[start.id] = 1;
-    stack.emplace_back(start.id, uses(start));
+    stack.emplace_back(CellId{start.id}, uses(start));
     while (!stack.empty() && !cycle) {
       auto& [id, next] = stack.back();
       if (next.empty()) {

@@ -141,11 +141,7 @@ RangeArg Evaluator::RangeOf(const Value& v) const {
   const std::uint8_t* p = code_ + v.origin;
   const CellStore& store = doc_->cells();
   auto corner = [&](const std::uint8_t* ref, int& row, int& col) {
-    const CellRecord* c = store.Get(RefId(ReadU32(ref)));
-    if (c == nullptr) return false;
-    row = c->row;
-    col = c->col;
-    return true;
+    return ReferencedPosition(store, ref, row, col);
   };
   int r1, c1, r2, c2;
   if (p[0] == kOpCell) {

@@ -57,6 +57,14 @@ bool IsWellFormed(const std::uint8_t* code, std::size_t available) {
   return ForEachOperation(code, [](int, std::uint8_t) {});
 }
 
+bool ReferencedPosition(const CellStore& cells, const std::uint8_t* ref, int& row, int& col) {
+  const CellRecord* c = cells.Get(RefId(ReadU32(ref)));
+  if (c == nullptr) return false;
+  row = c->row;
+  col = c->col;
+  return true;
+}
+
 RelativeCorner DecodeRelative(const std::uint8_t* words, int row, int col) {
   std::uint16_t cw = ReadU16(words);
   std::uint16_t rw = ReadU16(words + 2);

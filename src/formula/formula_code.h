@@ -97,6 +97,10 @@ void ToRelativeForm(std::uint8_t* code, const CellStore& cells, int row, int col
 // Returns false when the code is malformed or a record could not be made.
 bool ToLinkedForm(std::uint8_t* code, CellStore& cells, int row, int col);
 
+// Row and column of the live record a 4-byte reference designates; false
+// for an invalid reference or a freed record.
+bool ReferencedPosition(const CellStore& cells, const std::uint8_t* ref, int& row, int& col);
+
 // Reference words of one corner in relative form.
 struct RelativeCorner {
   int col;

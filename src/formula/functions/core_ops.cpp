@@ -310,11 +310,7 @@ void RunSheetFunction(Evaluator& e) {
   CellStore& store = e.cells();
   int r1, c1, r2, c2;
   auto corner = [&](const std::uint8_t* ref, int& row, int& col) {
-    const CellRecord* c = store.Get(RefId(ReadU32(ref)));
-    if (c == nullptr) return false;
-    row = c->row;
-    col = c->col;
-    return true;
+    return ReferencedPosition(store, ref, row, col);
   };
   bool ok;
   if (*kind == kOpCell) {

@@ -337,6 +337,9 @@ class Cli {
     if (files.size() != 2) return Usage("convert needs IN and OUT");
     SheetDocument* doc = Load(files[0]);
     if (doc == nullptr) return 1;
+    // Opening keeps the values stored in the file; a conversion writes
+    // current ones, whatever the sheet's recalculation mode.
+    RecalcAll(*doc);
     CellRange range;
     if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range)) return 2;
     return Save(*doc, files[1], range) ? 0 : 1;

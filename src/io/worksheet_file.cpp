@@ -181,7 +181,7 @@ class Loader {
   // Applying staged content.
   void ClearEntry(CellRecord& cell);
   CellRecord* PutCell(const StagedCell& s, int row, int col, bool valuesOnly, unsigned combine);
-  void LinkFormulas(bool recalc);
+  void LinkFormulas(bool recalcAll);
   void RemapUserFunctions();
 
   SheetDocument& doc_;
@@ -690,9 +690,15 @@ void Loader::RemapUserFunctions() {
   }
 }
 
-void Loader::LinkFormulas(bool recalc) {
+// Converts every formula still in file form and registers it. The values
+// stored in the file stay: an open recalculates nothing unless a formula
+// reads another file through @LINK, which is evaluated at once and, under
+// automatic recalculation, brings the sheet up to date. `recalcAll` (a
+// merge) recalculates the whole sheet afterwards.
+void Loader::LinkFormulas(bool recalcAll) {
   CellStore& store = doc_.cells();
   Evaluator& evaluator = *doc_.session().engine().evaluator;
+  bool linked = false;
   for (CellId id : formulas_) {
     CellRecord& c = store.At(id);
     if (c.row < 0 || !(c.kind & kFileFormBit) || c.text == nullptr) continue;
@@ -701,9 +707,12 @@ void Loader::LinkFormulas(bool recalc) {
       store.StoreFormulaNumber(c, -1, true);
       continue;
     }
-    if (RegisterFormula(doc_, c, true) && !recalc) evaluator.EvaluateCell(doc_, c);
+    if (RegisterFormula(doc_, c, true) && !recalcAll) {
+      evaluator.EvaluateCell(doc_, c);
+      linked = true;
+    }
   }
-  if (recalc) RecalcAll(doc_);
+  if (recalcAll || (linked && !doc_.settings().manualRecalc)) RecalcAll(doc_);
 }
 
 void Loader::ApplyOpen(LoadResult& result) {
@@ -740,7 +749,7 @@ void Loader::ApplyOpen(LoadResult& result) {
     c->colour = a.colour;
   }
   RemapUserFunctions();
-  if (!(options_ & kExternalLoad)) LinkFormulas(!doc_.settings().manualRecalc);
+  if (!(options_ & kExternalLoad)) LinkFormulas(false);
   doc_.cells().TrimRows();
   doc_.settings().modified = false;
   result.hasAutoexec = doc_.names().Lookup("AUTOEXEC") != nullptr;

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "app/cli.h"
+#include "io/worksheet_file.h"
+#include "support/test_session.h"
 
 namespace tabulon {
 namespace {
@@ -104,6 +106,22 @@ TEST(CliConvert, WritesTextAndWorksheetsAndRefusesBadFiles) {
   std::string extract = dir.File("part.wks");
   ASSERT_EQ(Cli({"convert", wks, extract, "--range", "B1"}).status, 0);
   EXPECT_EQ(Cli({"dump", extract}).out, "A1\tlabel\t'abc\t'abc\n");
+
+  // A result left out of date under manual recalculation: dump shows what
+  // the file holds, convert writes current values.
+  std::string stale = dir.File("stale.wks");
+  {
+    testing::TestSheet s;
+    s.doc->settings().manualRecalc = true;
+    ASSERT_TRUE(s.Enter("A1", "1"));
+    ASSERT_TRUE(s.Enter("A2", "+A1*2.5"));
+    ASSERT_TRUE(s.Enter("A1", "4"));
+    ASSERT_TRUE(SaveWorksheet(*s.doc, stale));
+  }
+  EXPECT_EQ(Cli({"dump", stale, "--range", "A2"}).out, "A2\tformula\t+A1*2.5\t2.5 \n");
+  ASSERT_EQ(Cli({"convert", stale, csv}).status, 0);
+  std::ifstream recalculated(csv);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(recalculated)), {}), "4\r\n10\r\n");
 
   std::string garbage = dir.File("garbage.wks");
   std::ofstream(garbage) << "this is not a worksheet";

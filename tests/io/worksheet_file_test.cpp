@@ -10,6 +10,7 @@
 
 #include "formula/engine.h"
 #include "formula/formula_code.h"
+#include "formula/recalc.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -456,6 +457,35 @@ TEST_F(WorksheetFile, LongLabelsAndFormulasSurviveTheRoundTrip) {
   EXPECT_EQ(t.Cell("A1")->TextView(), label);
   ASSERT_TRUE(t.Cell("A2") && t.Cell("A2")->IsFormula());
   EXPECT_EQ(RelativeCode(s.cells(), *s.Cell("A2")), RelativeCode(t.cells(), *t.Cell("A2")));
+}
+
+// A sheet saved under manual recalculation with a result left out of date:
+// opening keeps what the file says, a merge brings it up to date.
+TEST_F(WorksheetFile, OpenKeepsStoredResultsAndMergeRecalculates) {
+  std::string path = Path("STALE.WKS");
+  {
+    TestSheet s;
+    s.doc->settings().manualRecalc = true;
+    ASSERT_TRUE(s.Enter("A1", "1"));
+    ASSERT_TRUE(s.Enter("B1", "+A1*2"));
+    ASSERT_TRUE(s.Enter("A1", "5"));
+    ASSERT_EQ(s.Number("B1"), 2);
+    ASSERT_TRUE(SaveWorksheet(*s.doc, path));
+  }
+  for (bool automatic : {false, true}) {
+    TestSheet t;
+    ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
+    if (automatic) t.doc->settings().manualRecalc = false;
+    EXPECT_EQ(t.Number("B1"), 2);
+    // The formula is registered all the same: a change reaches it.
+    ASSERT_TRUE(t.Enter("A1", "7"));
+    EXPECT_EQ(t.Number("B1"), automatic ? 14 : 2);
+    RecalcAll(*t.doc);
+    EXPECT_EQ(t.Number("B1"), 14);
+  }
+  TestSheet m;
+  ASSERT_TRUE(LoadWorksheet(*m.doc, path, kMergeInto, {0, 0}).ok);
+  EXPECT_EQ(m.Number("B1"), 10);
 }
 
 class MergeTest : public WorksheetFile {

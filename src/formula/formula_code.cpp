@@ -19,31 +19,16 @@ int TerminatedLength(const std::uint8_t* code, int p, int limit) {
 
 }  // namespace
 
-int OperationSize(const std::uint8_t* code, int pos, int end) {
-  std::uint8_t op = code[pos];
+int VariableOperationSize(const std::uint8_t* code, int pos, int end) {
   int operands;
-  switch (OpClassOf(op)) {
-    case kClassNumber: operands = 8; break;
-    case kClassCell: operands = 4; break;
-    case kClassRange: operands = 8; break;
-    case kClassInteger: operands = 2; break;
-    case kClassString: {
-      operands = TerminatedLength(code, pos + 1, end);
-      if (operands == 0) return 0;
-      break;
-    }
-    case kClassLink: {
-      if (pos + 9 > end) return 0;
-      int n = TerminatedLength(code, pos + 9, end);
-      if (n == 0) return 0;
-      operands = 8 + n;
-      break;
-    }
-    case kClassVariadic: operands = 1; break;
-    case kClassUser: operands = 1; break;
-    case kClassEnd: return 0;  // an end operation before L
-    case kClassUnassigned: return 0;
-    default: operands = 0; break;  // parentheses, operators, fixed-argument functions
+  if (OpClassOf(code[pos]) == kClassString) {
+    operands = TerminatedLength(code, pos + 1, end);
+    if (operands == 0) return 0;
+  } else {
+    if (pos + 9 > end) return 0;
+    int n = TerminatedLength(code, pos + 9, end);
+    if (n == 0) return 0;
+    operands = 8 + n;
   }
   if (pos + 1 + operands > end) return 0;
   return 1 + operands;

@@ -58,9 +58,29 @@ inline int CodeEnd(const std::uint8_t* code) { return code[0]; }
 // at L is the end operation, and every operation up to L walks cleanly.
 bool IsWellFormed(const std::uint8_t* code, std::size_t available);
 
+// Size of a string or link operation at `pos` (see OperationSize).
+int VariableOperationSize(const std::uint8_t* code, int pos, int end);
+
 // Size in bytes of the operation at `pos` (operation byte included), or 0
 // when the operation is unassigned or its operands run past `end`.
-int OperationSize(const std::uint8_t* code, int pos, int end);
+inline int OperationSize(const std::uint8_t* code, int pos, int end) {
+  int operands;
+  switch (OpClassOf(code[pos])) {
+    case kClassNumber: operands = 8; break;
+    case kClassCell: operands = 4; break;
+    case kClassRange: operands = 8; break;
+    case kClassInteger: operands = 2; break;
+    case kClassString:
+    case kClassLink: return VariableOperationSize(code, pos, end);
+    case kClassVariadic: operands = 1; break;
+    case kClassUser: operands = 1; break;
+    case kClassEnd: return 0;  // an end operation before L
+    case kClassUnassigned: return 0;
+    default: operands = 0; break;  // parentheses, operators, fixed-argument functions
+  }
+  if (pos + 1 + operands > end) return 0;
+  return 1 + operands;
+}
 
 // Calls fn(pos, op) for each operation from offset 2 up to the end
 // operation. Returns false when the code is malformed (the walk stops at the

@@ -214,7 +214,16 @@ std::array<OpInfo, 256> BuildTable() {
 
 const std::array<OpInfo, 256> kTable = BuildTable();
 
+constexpr std::array<std::uint8_t, 256> BuildClasses() {
+  std::array<std::uint8_t, 256> t{};
+  for (std::uint8_t& c : t) c = kClassUnassigned;
+  for (const Row& r : kRows) t[r.op] = static_cast<std::uint8_t>(r.cls);
+  return t;
+}
+
 }  // namespace
+
+extern const std::array<std::uint8_t, 256> kOpClasses = BuildClasses();
 
 const OpInfo& OpTable(std::uint8_t op) { return kTable[op]; }
 

@@ -4,6 +4,7 @@
 // function takes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -78,7 +79,9 @@ struct OpInfo {
 };
 
 const OpInfo& OpTable(std::uint8_t op);
-inline std::uint8_t OpClassOf(std::uint8_t op) { return OpTable(op).cls; }
+// The class of every operation number, for the code walkers.
+extern const std::array<std::uint8_t, 256> kOpClasses;
+inline std::uint8_t OpClassOf(std::uint8_t op) { return kOpClasses[op]; }
 inline std::string_view OpName(std::uint8_t op) { return OpTable(op).name; }
 
 // Operation number 8-186 of a function or operator name, compared without

@@ -98,11 +98,10 @@ bool RegisterFormula(SheetDocument& doc, CellRecord& formula, bool add) {
   CellStore& store = doc.cells();
   CellId self = formula.id;
   bool hasLink = false;
-  // Copy the code: creating placeholders never moves records, but keep the
-  // walk independent of the cell's own storage anyway.
-  std::string code = CodeBytes(formula.text);
+  // The walk reads the cell's own code: creating placeholders neither moves
+  // records nor touches their texts.
   ForEachReferencedPosition(
-      doc, reinterpret_cast<const std::uint8_t*>(code.data()),
+      doc, formula.text,
       [&](int row, int col, CellRecord* known) {
         if (add) {
           CellRecord* target = known ? known : store.GetOrCreateCell(row, col);

@@ -10,8 +10,9 @@
 namespace tabulon {
 
 namespace {
-constexpr std::size_t kReadBuffer = 1 << 16;
+constexpr std::size_t kReadBuffer = 1 << 18;
 constexpr std::size_t kWriteBuffer = 1 << 16;
+static_assert(kReadBuffer >= FileReader::kLongestTake, "a taken run must fit the buffer");
 }  // namespace
 
 bool FileReader::Open(const std::string& path) {
@@ -60,6 +61,37 @@ bool FileReader::Read(void* dst, std::size_t n) {
     remaining_ -= k;
   }
   return true;
+}
+
+// Moves the unread bytes to the front of the buffer and reads until at
+// least n bytes are there.
+bool FileReader::Gather(std::size_t n) {
+  if (file_ == nullptr) return false;
+  std::size_t have = end_ - pos_;
+  std::memmove(buffer_.data(), buffer_.data() + pos_, have);
+  pos_ = 0;
+  end_ = have;
+  while (end_ < n) {
+    std::size_t k = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (k == 0) return false;
+    end_ += k;
+  }
+  return true;
+}
+
+const std::uint8_t* FileReader::Take(std::size_t n) {
+  if (failed_ || n > remaining_ || n > kLongestTake) {
+    failed_ = true;
+    return nullptr;
+  }
+  if (end_ - pos_ < n && !Gather(n)) {
+    failed_ = true;  // the file shrank while being read
+    return nullptr;
+  }
+  const std::uint8_t* p = buffer_.data() + pos_;
+  pos_ += n;
+  remaining_ -= n;
+  return p;
 }
 
 bool FileReader::Skip(std::size_t n) {

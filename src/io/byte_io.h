@@ -27,6 +27,10 @@ class FileReader {
 
   // Copies n bytes to dst; false (and the flag set) when fewer remain.
   bool Read(void* dst, std::size_t n);
+  // The next n bytes (n at most kLongestTake) where they lie in the buffer,
+  // valid until the next call; null (and the flag set) when fewer remain.
+  const std::uint8_t* Take(std::size_t n);
+  static constexpr std::size_t kLongestTake = 1 << 17;
   bool Skip(std::size_t n);
   // Bytes not yet read.
   std::uint64_t remaining() const { return remaining_; }
@@ -34,6 +38,7 @@ class FileReader {
 
  private:
   bool Fill();
+  bool Gather(std::size_t n);
 
   std::FILE* file_ = nullptr;
   std::vector<std::uint8_t> buffer_;

@@ -187,7 +187,6 @@ class Loader {
   SheetDocument& doc_;
   unsigned options_;
   FileReader reader_;
-  std::vector<std::uint8_t> body_ = std::vector<std::uint8_t>(65536);
 
   std::vector<StagedCell> cells_;
   std::vector<std::uint8_t> arena_;
@@ -211,12 +210,13 @@ class Loader {
 };
 
 Loader::Status Loader::NextRecord(std::uint16_t& type, Bytes& body) {
-  std::uint8_t header[4];
-  if (!reader_.Read(header, 4)) return Status::Truncated;
+  const std::uint8_t* header = reader_.Take(4);
+  if (header == nullptr) return Status::Truncated;
   type = static_cast<std::uint16_t>(header[0] | (header[1] << 8));
   std::uint16_t length = static_cast<std::uint16_t>(header[2] | (header[3] << 8));
-  if (!reader_.Read(body_.data(), length)) return Status::Truncated;
-  body = Bytes{body_.data(), length};
+  const std::uint8_t* data = reader_.Take(length);
+  if (data == nullptr) return Status::Truncated;
+  body = Bytes{data, length};
   return Status::Ok;
 }
 
@@ -234,6 +234,12 @@ bool Loader::Read(const std::string& path, std::string& message) {
       message = kInvalidFile;
       return false;
     }
+    // Staging room for a file of formulas, the largest records per cell,
+    // so that the staging vectors are seldom copied while they grow.
+    std::uint64_t estimate = std::min<std::uint64_t>(reader_.remaining() / 24,
+                                                     std::uint64_t{kRowCount} * kColumnCount);
+    cells_.reserve(estimate);
+    arena_.reserve(estimate * 16);
     std::uint16_t eofLength = 0;
     for (;;) {
       Status s = NextRecord(type, b);
@@ -331,12 +337,15 @@ Loader::Status Loader::CellRecordIn(std::uint16_t type, const Bytes& b) {
       // Some writers pad the code with a zero after the end operation.
       if (c >= 2 && code[c - 1] == 0 && code[c - 2] == kOpEnd) --c;
       if (c + 1 > static_cast<std::size_t>(kMaxCode)) return Status::Ok;  // too long to hold
-      std::uint8_t buf[kMaxCode + 1];
-      buf[0] = static_cast<std::uint8_t>(c + 1);
-      buf[1] = 0;
-      std::memcpy(buf + 2, code, c);
-      if (!IsWellFormed(buf, c + 2)) return Status::Broken;
-      s.textOffset = Keep(buf, c + 2);
+      // Staged with the two bytes of L in front, as the cell will hold it.
+      std::size_t at = arena_.size();
+      arena_.resize(at + c + 2);
+      std::uint8_t* staged = arena_.data() + at;
+      staged[0] = static_cast<std::uint8_t>(c + 1);
+      staged[1] = 0;
+      std::memcpy(staged + 2, code, c);
+      if (!IsWellFormed(staged, c + 2)) return Status::Broken;
+      s.textOffset = static_cast<std::uint32_t>(at);
       s.textLength = static_cast<std::uint16_t>(c + 2);
       if (IsErrorValue(b, 5)) s.flags |= kStagedError;
       s.value = SanitisedValue(b.U64(5));
@@ -634,12 +643,13 @@ CellRecord* Loader::PutCell(const StagedCell& s, int row, int col, bool valuesOn
   }
   lastFormula_ = nullptr;
   if (type == kRecFormula && valuesOnly) type = kRecNumber;
-  bool isNumber = type == kRecInteger || type == kRecNumber;
-  CellRecord* existing = store.FindCell(row, col);
+  bool adding = (type == kRecInteger || type == kRecNumber) &&
+                (combine == kCombineAdd || combine == kCombineSubtract);
+  CellRecord* existing = adding ? store.FindCell(row, col) : nullptr;
   CellRecord* c = existing != nullptr ? existing : store.GetOrCreateCell(row, col);
   if (c == nullptr) return nullptr;
   double value = s.value;
-  if (isNumber && existing != nullptr && (combine == kCombineAdd || combine == kCombineSubtract)) {
+  if (existing != nullptr) {
     value = CellNumber(existing) + (combine == kCombineSubtract ? -value : value);
   } else {
     c->format = s.format;
@@ -737,6 +747,12 @@ void Loader::ApplyOpen(LoadResult& result) {
     m.columnWidths[col] = w == 255 ? kDefaultColumnWidth : static_cast<std::int16_t>(w * 8);
   for (auto [row, h] : heights_) m.rowHeights[row] = h == 255 ? kDefaultRowHeight : h;
 
+  {
+    std::vector<std::uint16_t> perRow(kRowCount, 0);
+    for (const StagedCell& s : cells_) perRow[s.row] += s.type != kRecFormulaText;
+    for (int row = 0; row < kRowCount; ++row)
+      if (perRow[row] > 2) store.ReserveRow(row, perRow[row]);
+  }
   for (const StagedCell& s : cells_)
     if (PutCell(s, s.row, s.col, (options_ & kValuesOnly) != 0, 0) != nullptr) ++result.cells;
   for (const StagedAttributes& a : attributes_) {

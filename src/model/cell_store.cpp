@@ -9,12 +9,6 @@ namespace tabulon {
 
 namespace {
 
-PString AllocatePString(std::size_t length) {
-  return static_cast<PString>(std::malloc(length + 1));
-}
-
-void FreePString(PString p) { std::free(p); }
-
 // Template of every new record.
 CellRecord NewRecordTemplate() {
   CellRecord r;
@@ -148,10 +142,10 @@ CellRecord* CellStore::GetOrCreateCell(int row, int col) {
 void CellStore::SetCellText(CellRecord& cell, std::string_view bytes) {
   std::size_t n = std::min<std::size_t>(bytes.size(), kMaxText);
   if (cell.text == nullptr || cell.text[0] != n) {
-    FreePString(cell.text);
-    cell.text = AllocatePString(n);
+    texts_.Free(cell.text);
+    cell.text = texts_.Allocate(n);
+    if (cell.text == nullptr) throw std::bad_alloc();
   }
-  cell.text[0] = static_cast<std::uint8_t>(n);
   if (n > 0) std::memcpy(cell.text + 1, bytes.data(), n);
 }
 
@@ -162,12 +156,12 @@ void CellStore::SetCode(CellRecord& cell, const std::uint8_t* code) {
 }
 
 void CellStore::FreeText(CellRecord& cell) {
-  FreePString(cell.text);
+  texts_.Free(cell.text);
   cell.text = nullptr;
 }
 
 void CellStore::ReleaseValue(CellRecord& cell) {
-  if ((cell.kind & (kKindMask | kErrorBit)) == kStringFormula) FreePString(cell.value.str);
+  if ((cell.kind & (kKindMask | kErrorBit)) == kStringFormula) texts_.Free(cell.value.str);
   cell.value.bits = 0;
 }
 
@@ -201,8 +195,8 @@ void CellStore::StoreFormulaText(CellRecord& cell, std::string_view text) {
   cell.kind = keep | kStringFormula;
   if (text.empty()) return;
   std::size_t n = std::min<std::size_t>(text.size(), kMaxText);
-  PString p = AllocatePString(n);
-  p[0] = static_cast<std::uint8_t>(n);
+  PString p = texts_.Allocate(n);
+  if (p == nullptr) throw std::bad_alloc();
   std::memcpy(p + 1, text.data(), n);
   cell.value.str = p;
 }
@@ -261,14 +255,8 @@ void CellStore::FreeRecord(CellRecord& cell) {
 }
 
 void CellStore::Clear() {
-  for (std::vector<CellId>& ids : rows_) {
-    for (CellId id : ids) {
-      CellRecord& cell = Slot(id);
-      ReleaseValue(cell);
-      FreeText(cell);
-      cell.row = -1;
-    }
-  }
+  // Every string lives in the pool, so they all go with it.
+  texts_.Clear();
   rows_.clear();
   rows_.shrink_to_fit();
   chunks_.clear();

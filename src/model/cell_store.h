@@ -17,6 +17,7 @@
 #include "model/cell_record.h"
 #include "model/error_channel.h"
 #include "model/limits.h"
+#include "model/text_pool.h"
 
 namespace tabulon {
 
@@ -72,6 +73,11 @@ class CellStore {
     maxCol_ = static_cast<std::int16_t>(maxCol);
   }
   std::size_t recordCount() const { return liveCount_; }
+  // Makes room in the row index for `n` records of `row` at once (a loader
+  // that knows how many are coming saves the step-by-step growth).
+  void ReserveRow(int row, std::size_t n) {
+    if (RowInSheet(row)) RowVector(row).reserve(n);
+  }
   // Gives back the spare capacity of the row index and the dependents lists
   // once a sheet is complete (after loading); later entries grow them again.
   void TrimRows();
@@ -167,6 +173,7 @@ class CellStore {
   std::vector<std::vector<CellId>> rows_;  // grown on demand up to kRowCount
   std::vector<DepNode> depNodes_;          // node 0 is unused
   std::uint32_t freeDep_ = 0;              // free-list head of depNodes_
+  TextPool texts_;
   std::int16_t maxRow_ = 0;
   std::int16_t maxCol_ = 0;
 };

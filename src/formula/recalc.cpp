@@ -1,5 +1,6 @@
 #include "formula/recalc.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "formula/engine.h"
@@ -135,11 +136,11 @@ void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells) {
   walk.EvaluateAll(doc, *doc.session().engine().evaluator, doc.recalc().stats);
 }
 
-void RecalcAll(SheetDocument& doc) {
-  RecalcState& state = doc.recalc();
-  if (state.fullRecalcRunning) return;
-  state.fullRecalcRunning = true;
-  CellStore& store = doc.cells();
+namespace {
+
+// The walk of a full recalculation, listing formulas last first; the listed
+// formulas keep their marks.
+std::vector<CellId> WalkWholeSheet(CellStore& store) {
   Walk walk(store);
   walk.list.reserve(store.recordCount());
   int maxRow = store.maxRow(), maxCol = store.maxCol();
@@ -149,7 +150,39 @@ void RecalcAll(SheetDocument& doc) {
       walk.From(id);
     }
   }
-  walk.EvaluateAll(doc, *doc.session().engine().evaluator, state.stats);
+  std::reverse(walk.list.begin(), walk.list.end());
+  if (walk.list.capacity() > 2 * walk.list.size()) walk.list.shrink_to_fit();
+  return std::move(walk.list);
+}
+
+}  // namespace
+
+std::vector<CellId> FullRecalcOrder(SheetDocument& doc) {
+  CellStore& store = doc.cells();
+  std::vector<CellId> order = WalkWholeSheet(store);
+  for (CellId id : order) store.At(id).kind &= ~kRecalcMarks;
+  return order;
+}
+
+void RecalcAll(SheetDocument& doc) {
+  RecalcState& state = doc.recalc();
+  if (state.fullRecalcRunning) return;
+  state.fullRecalcRunning = true;
+  CellStore& store = doc.cells();
+  if (!state.orderKept || state.orderVersion != store.structureVersion()) {
+    state.order = WalkWholeSheet(store);  // marks are cleared as each formula runs
+    // Taken before evaluating: a change an evaluation makes must still
+    // show as a change next time.
+    state.orderVersion = store.structureVersion();
+    state.orderKept = true;
+  }
+  Evaluator& evaluator = *doc.session().engine().evaluator;
+  for (CellId id : state.order) {
+    CellRecord& c = store.At(id);
+    c.kind &= ~kRecalcMarks;
+    if (c.row >= 0 && c.IsFormula()) evaluator.EvaluateCell(doc, c);
+  }
+  state.stats.evaluated = state.order.size();
   state.fullRecalcRunning = false;
 }
 

@@ -25,8 +25,12 @@ void RecalcFrom(SheetDocument& doc, CellRecord& cell);
 // Identities that are no longer live are skipped.
 void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells);
 // Recalculates every formula of the worksheet. A request made while a full
-// recalculation runs is ignored.
+// recalculation runs is ignored. The order of evaluation is kept in the
+// document and used again until the sheet's structure changes.
 void RecalcAll(SheetDocument& doc);
+// Every formula of the worksheet in the order a full recalculation evaluates
+// them: each after the formulas it uses, a cycle cut where the walk closes it.
+std::vector<CellId> FullRecalcOrder(SheetDocument& doc);
 
 // When the record `gone` is deleted: its references in the dependent's code
 // become invalid (a range with it as a corner loses both corners), the

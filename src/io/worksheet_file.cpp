@@ -749,9 +749,15 @@ void Loader::ApplyOpen(LoadResult& result) {
 
   {
     std::vector<std::uint16_t> perRow(kRowCount, 0);
-    for (const StagedCell& s : cells_) perRow[s.row] += s.type != kRecFormulaText;
+    std::size_t formulas = 0;
+    for (const StagedCell& s : cells_) {
+      perRow[s.row] += s.type != kRecFormulaText;
+      formulas += s.type == kRecFormula;
+    }
     for (int row = 0; row < kRowCount; ++row)
       if (perRow[row] > 2) store.ReserveRow(row, perRow[row]);
+    formulas_.reserve(formulas);
+    store.ReserveDependents(formulas);  // at least one reference each, as a rule
   }
   for (const StagedCell& s : cells_)
     if (PutCell(s, s.row, s.col, (options_ & kValuesOnly) != 0, 0) != nullptr) ++result.cells;

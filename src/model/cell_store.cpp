@@ -69,6 +69,7 @@ CellRecord* CellStore::FindCell(int row, int col) {
 }
 
 CellId CellStore::AllocateRecord() {
+  ++structure_;
   if (!freeIds_.empty()) {
     CellId id = freeIds_.back();
     freeIds_.pop_back();
@@ -140,6 +141,7 @@ CellRecord* CellStore::GetOrCreateCell(int row, int col) {
 }
 
 void CellStore::SetCellText(CellRecord& cell, std::string_view bytes) {
+  ++structure_;
   std::size_t n = std::min<std::size_t>(bytes.size(), kMaxText);
   if (cell.text == nullptr || cell.text[0] != n) {
     texts_.Free(cell.text);
@@ -156,6 +158,7 @@ void CellStore::SetCode(CellRecord& cell, const std::uint8_t* code) {
 }
 
 void CellStore::FreeText(CellRecord& cell) {
+  ++structure_;
   texts_.Free(cell.text);
   cell.text = nullptr;
 }
@@ -166,6 +169,7 @@ void CellStore::ReleaseValue(CellRecord& cell) {
 }
 
 void CellStore::StoreNumber(CellRecord& cell, double x) {
+  if (cell.IsFormula()) ++structure_;  // a formula no more
   ReleaseValue(cell);
   std::uint8_t marks = cell.kind & ~(kKindMask | kErrorBit);
   if (x == std::trunc(x) && std::fabs(x) < 32767) {
@@ -202,6 +206,7 @@ void CellStore::StoreFormulaText(CellRecord& cell, std::string_view text) {
 }
 
 void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
+  ++structure_;
   std::uint32_t& head = HeadOf(cell.id);
   if (head != 0 && depNodes_[head].cell == dependent) return;
   std::uint32_t node;
@@ -217,6 +222,7 @@ void CellStore::AddDependent(CellRecord& cell, CellId dependent) {
 }
 
 void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
+  ++structure_;
   std::uint32_t* link = &HeadOf(cell.id);
   while (*link != 0) {
     std::uint32_t node = *link;
@@ -231,6 +237,7 @@ void CellStore::RemoveDependent(CellRecord& cell, CellId dependent) {
 }
 
 void CellStore::FreeDependents(CellRecord& cell) {
+  ++structure_;
   std::uint32_t& head = HeadOf(cell.id);
   std::uint32_t node = head;
   while (node != 0) {
@@ -243,6 +250,7 @@ void CellStore::FreeDependents(CellRecord& cell) {
 }
 
 void CellStore::FreeRecord(CellRecord& cell) {
+  ++structure_;
   if (cell.row < 0) return;
   ReleaseValue(cell);
   FreeText(cell);
@@ -255,6 +263,7 @@ void CellStore::FreeRecord(CellRecord& cell) {
 }
 
 void CellStore::Clear() {
+  ++structure_;
   // Every string lives in the pool, so they all go with it.
   texts_.Clear();
   rows_.clear();
@@ -270,6 +279,7 @@ void CellStore::Clear() {
 }
 
 void CellStore::MoveRow(int from, int to) {
+  ++structure_;
   if (from == to || !RowInSheet(from) || !RowInSheet(to)) return;
   std::vector<CellId>& dst = RowVector(to);
   std::vector<CellId>& src = RowVector(from);
@@ -280,6 +290,7 @@ void CellStore::MoveRow(int from, int to) {
 }
 
 void CellStore::SetColumn(CellRecord& cell, int col) {
+  ++structure_;
   UnlinkFromRow(cell);
   cell.col = static_cast<std::uint8_t>(col);
   PlaceInRow(cell);
@@ -287,6 +298,7 @@ void CellStore::SetColumn(CellRecord& cell, int col) {
 }
 
 void CellStore::Relocate(CellRecord& cell, int row, int col) {
+  ++structure_;
   UnlinkFromRow(cell);
   cell.row = static_cast<std::int16_t>(row);
   cell.col = static_cast<std::uint8_t>(col);
@@ -296,6 +308,7 @@ void CellStore::Relocate(CellRecord& cell, int row, int col) {
 }
 
 void CellStore::ShiftColumns(int row, int from, int delta) {
+  ++structure_;
   if (!RowInSheet(row) || row >= static_cast<int>(rows_.size()) || delta == 0) return;
   std::vector<CellId>& ids = rows_[row];
   auto it = std::lower_bound(ids.begin(), ids.end(), from,

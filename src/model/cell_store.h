@@ -73,11 +73,17 @@ class CellStore {
     maxCol_ = static_cast<std::int16_t>(maxCol);
   }
   std::size_t recordCount() const { return liveCount_; }
+  // Changes whenever records come or go, move, gain or lose their text or
+  // code, or a dependents list changes: an order of evaluation worked out
+  // at one value stays right while the value stands.
+  std::uint64_t structureVersion() const { return structure_; }
   // Makes room in the row index for `n` records of `row` at once (a loader
   // that knows how many are coming saves the step-by-step growth).
   void ReserveRow(int row, std::size_t n) {
     if (RowInSheet(row)) RowVector(row).reserve(n);
   }
+  // Makes room for `n` more dependents-list entries.
+  void ReserveDependents(std::size_t n) { depNodes_.reserve(depNodes_.size() + n); }
   // Gives back the spare capacity of the row index and the dependents lists
   // once a sheet is complete (after loading); later entries grow them again.
   void TrimRows();
@@ -174,6 +180,7 @@ class CellStore {
   std::vector<DepNode> depNodes_;          // node 0 is unused
   std::uint32_t freeDep_ = 0;              // free-list head of depNodes_
   TextPool texts_;
+  std::uint64_t structure_ = 0;
   std::int16_t maxRow_ = 0;
   std::int16_t maxCol_ = 0;
 };

@@ -63,6 +63,11 @@ struct RecalcStats {
 struct RecalcState {
   bool fullRecalcRunning = false;  // guards against a nested full recalculation
   RecalcStats stats;
+  // The order the last full recalculation evaluated the formulas in (last
+  // first) and the store's structure version it was worked out at.
+  std::vector<CellId> order;
+  std::uint64_t orderVersion = 0;
+  bool orderKept = false;
 };
 
 class SheetDocument {

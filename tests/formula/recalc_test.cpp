@@ -49,6 +49,42 @@ TEST(Recalc, ManualModeWaitsForAFullRecalculation) {
   EXPECT_EQ(t.Number("B1"), 10);
 }
 
+// Full recalculations reuse their order of evaluation; every kind of change
+// in between must still be seen by the next one.
+TEST(Recalc, KeptOrderFollowsEveryChangeOfStructure) {
+  TestSheet t;
+  t.doc->settings().manualRecalc = true;
+  t.Enter("A1", "1");
+  t.Enter("B1", "+A1*2");
+  RecalcAll(*t.doc);
+  std::vector<CellId> order = t.doc->recalc().order;
+  RecalcAll(*t.doc);
+  EXPECT_EQ(t.doc->recalc().order, order);
+
+  // A formula that comes after the order was worked out.
+  t.Enter("C1", "+B1+1");
+  t.Enter("A1", "5");
+  RecalcAll(*t.doc);
+  EXPECT_EQ(t.Number("B1"), 10);
+  EXPECT_EQ(t.Number("C1"), 11) << "the new formula runs after the one it uses";
+
+  // A formula without references, which joins no dependents list.
+  t.Enter("D1", "@RAND*0+4");
+  t.Enter("A2", "+D1*3");
+  t.Enter("D1", "@RAND*0+6");
+  RecalcAll(*t.doc);
+  EXPECT_EQ(t.Number("A2"), 18);
+
+  // A formula turned into a number, then erased.
+  t.Enter("B1", "7");
+  RecalcAll(*t.doc);
+  EXPECT_EQ(t.Number("C1"), 8);
+  t.Enter("B1", "");
+  RecalcAll(*t.doc);
+  EXPECT_EQ(t.Number("C1"), 1);
+  EXPECT_EQ(t.doc->recalc().stats.evaluated, 3u) << "C1, A2 and D1";
+}
+
 TEST(Recalc, RangesFollowCellsThatWereEmptyWhenEntered) {
   TestSheet t;
   t.Enter("B1", "@SUM(A1..A100)");

@@ -6,6 +6,7 @@
 
 #include "formula/formula_code.h"
 #include "formula/number_text.h"
+#include "formula/recalc.h"
 #include "model/address.h"
 
 namespace tabulon::testing {
@@ -145,6 +146,17 @@ std::string CheckSheet(SheetDocument& doc) {
         !ColumnInSheet(r.lastCol))
       f.Add("a stored range lies outside the sheet");
   });
+  // A kept order of full recalculation must still be the one a fresh walk
+  // gives while the structure version stands. The fresh order is kept in
+  // turn, so every command is checked against the state before it.
+  RecalcState& recalc = doc.recalc();
+  std::vector<CellId> order = FullRecalcOrder(doc);
+  if (recalc.orderKept && recalc.orderVersion == store.structureVersion() &&
+      recalc.order != order)
+    f.Add("the kept recalculation order is out of date, yet the structure version is unchanged");
+  recalc.order = std::move(order);
+  recalc.orderVersion = store.structureVersion();
+  recalc.orderKept = true;
   if (f.count > 8) f.out << "(" << f.count - 8 << " more)\n";
   return f.out.str();
 }

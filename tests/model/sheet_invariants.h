@@ -25,7 +25,9 @@ std::string Desc(TestSheet& t, std::string_view address);
 //   and lists the formula among its dependents;
 // - every dependents entry is a live formula, listed once, whose code
 //   refers to the cell directly or through a rectangle containing it;
-// - every defined stored range lies inside the sheet.
+// - every defined stored range lies inside the sheet;
+// - a kept order of full recalculation whose structure version still stands
+//   matches a fresh one (the fresh one is kept for the next check).
 std::string CheckSheet(SheetDocument& doc);
 
 // Whether some formula depends on itself, directly or through others.

@@ -128,7 +128,7 @@ BlockResult InsertRows(SheetDocument& doc, int a, int n) {
   if (last >= a) ranges.Capture(doc, {CellRange::Of(a, 0, last, kColumnCount - 1)});
   for (int r = last; r >= a; --r)
     if (!store.Row(r).empty()) store.MoveRow(r, r + n);
-  InsertDefaults(doc.metrics().rowHeights, a, g, n, kDefaultRowHeight);
+  InsertDefaults(doc.metrics().rowHeights, a, g, n, doc.metrics().defaultRowHeight);
   int newMaxRow = oldMaxRow;
   if (oldMaxRow > g - pageHeight && oldMaxRow <= g) newMaxRow = std::min(oldMaxRow + n, kRowCount - 1);
   store.SetExtents(std::max(newMaxRow, last >= a ? last + n : 0), store.maxCol());
@@ -159,7 +159,7 @@ BlockResult DeleteRows(SheetDocument& doc, int a, int n) {
   DeleteRecords(doc, a, 0, std::min(a + n - 1, last), kColumnCount - 1, pending);
   for (int r = a + n; r <= last; ++r)
     if (!store.Row(r).empty()) store.MoveRow(r, r - n);
-  RemoveEntries(doc.metrics().rowHeights, a, g, n, kDefaultRowHeight);
+  RemoveEntries(doc.metrics().rowHeights, a, g, n, doc.metrics().defaultRowHeight);
   int newMaxRow = oldMaxRow;
   if (oldMaxRow > g - pageHeight && oldMaxRow <= g)
     newMaxRow = std::max(0, oldMaxRow - std::min(n, oldMaxRow - a + 1));
@@ -187,7 +187,7 @@ BlockResult InsertColumns(SheetDocument& doc, int a, int n) {
   block::RangeRegistrations ranges;
   ranges.Capture(doc, {CellRange::Of(0, a, maxRow, kColumnCount - 1)});
   for (int r = 0; r <= maxRow; ++r) store.ShiftColumns(r, a, n);
-  InsertDefaults(doc.metrics().columnWidths, a, kColumnCount - 1, n, kDefaultColumnWidth);
+  InsertDefaults(doc.metrics().columnWidths, a, kColumnCount - 1, n, doc.metrics().defaultColumnWidth);
   store.SetExtents(maxRow, oldMaxCol + n);
   ShiftStoredRanges(doc, CellRange::Of(0, a, kRowCount - 1, kColumnCount - 1), 0, n);
   std::vector<CellId> again = ranges.Restore(doc);
@@ -211,7 +211,7 @@ BlockResult DeleteColumns(SheetDocument& doc, int a, int n) {
   std::vector<CellId> pending;
   DeleteRecords(doc, 0, a, maxRow, a + n - 1, pending);
   for (int r = 0; r <= maxRow; ++r) store.ShiftColumns(r, a + n, -n);
-  RemoveEntries(doc.metrics().columnWidths, a, kColumnCount - 1, n, kDefaultColumnWidth);
+  RemoveEntries(doc.metrics().columnWidths, a, kColumnCount - 1, n, doc.metrics().defaultColumnWidth);
   store.SetExtents(maxRow, std::max(0, oldMaxCol - std::min(n, oldMaxCol - a + 1)));
   CollapseBand(doc, false, a, n);
   if (a + n < kColumnCount)

@@ -225,6 +225,7 @@ TEST(InsertColumns, CellsFormulasNamesAndWidthsShiftRight) {
   t.doc->names().DefineName("COLS", Rng("C1..D2"));
   t.doc->names().DefineName("LEFT", Rng("A1..B2"));
   t.doc->metrics().columnWidths[2] = 100;
+  t.doc->metrics().defaultColumnWidth = 80;  // a global width set by the user
   ASSERT_TRUE(InsertColumns(*t.doc, 2, 2).ok);
   EXPECT_CONSISTENT(t);
   EXPECT_EQ(Refs(t, "E1"), "B1 G1");
@@ -233,7 +234,7 @@ TEST(InsertColumns, CellsFormulasNamesAndWidthsShiftRight) {
   EXPECT_EQ(Name(t, "COLS"), Rng("E1..F2"));
   EXPECT_EQ(Name(t, "LEFT"), Rng("A1..B2"));
   EXPECT_EQ(t.doc->metrics().columnWidths[4], 100);
-  EXPECT_EQ(t.doc->metrics().columnWidths[2], kDefaultColumnWidth);
+  EXPECT_EQ(t.doc->metrics().columnWidths[2], 80) << "new columns take the sheet's default";
   EXPECT_EQ(t.cells().maxCol(), 6);
   t.Enter("C1", "10");
   EXPECT_EQ(t.Number("A3"), 24) << "the new columns are inside the sum";

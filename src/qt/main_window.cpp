@@ -79,10 +79,6 @@ KeyMods ModsOf(const QKeyEvent* e) {
   return m;
 }
 
-std::string BaseName(const std::string& path) {
-  return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-}
-
 }  // namespace
 
 MainWindow::MainWindow(const StartOptions& options) : configDir_(options.configDir) {

@@ -22,7 +22,6 @@ namespace tabulon {
 namespace {
 
 QColor ToColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
-Rgb FromColor(const QColor& c) { return MakeRgb(c.red(), c.green(), c.blue()); }
 
 QIcon Swatch(Rgb c) {
   QPixmap p(16, 12);

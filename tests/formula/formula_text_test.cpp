@@ -286,7 +286,9 @@ TEST_F(FormulaTextTest, EveryOperationRoundTrips) {
     std::uint8_t cls = OpClassOf(static_cast<std::uint8_t>(op));
     bool assigned = cls != kClassUnassigned && (op < 8 || !OpName(static_cast<std::uint8_t>(op)).empty() ||
                                                 op == kOpUserFunction);
-    if (assigned) EXPECT_TRUE(seen[op]) << "operation " << op << " not covered";
+    if (assigned) {
+      EXPECT_TRUE(seen[op]) << "operation " << op << " not covered";
+    }
   }
   EXPECT_EQ(Regen("@NOT(A1)"), "@NOT(A1)");
 }

@@ -120,7 +120,9 @@ void ExpectSameCells(SheetDocument& a, SheetDocument& b) {
       case kReal: EXPECT_EQ(x.value.num, y->value.num) << where; break;
       case kLabel: EXPECT_EQ(x.TextView(), y->TextView()) << where; break;
       case kFormula:
-        if (!x.HasError()) EXPECT_EQ(x.value.num, y->value.num) << where;
+        if (!x.HasError()) {
+          EXPECT_EQ(x.value.num, y->value.num) << where;
+        }
         EXPECT_EQ(RelativeCode(a.cells(), x), RelativeCode(b.cells(), *y)) << where;
         break;
       case kStringFormula:
@@ -327,7 +329,9 @@ TEST_F(WorksheetFile, CorpusFilesFromOtherPrograms) {
   for (const char* name : {"crlfw4_2.wks", "crlfw4_3.wks", "crlfq9.wk1"}) {
     TestSheet t;
     LoadResult r = LoadWorksheet(*t.doc, (corpus / name).string(), 0);
-    if (!r.ok) EXPECT_EQ(t.host.messages.back(), "Error:" + r.message);
+    if (!r.ok) {
+      EXPECT_EQ(t.host.messages.back(), "Error:" + r.message);
+    }
   }
   TestSheet t;
   EXPECT_FALSE(LoadWorksheet(*t.doc, (corpus / "crlfw4_3.wks").string(), 0).ok);
@@ -657,7 +661,9 @@ TEST_F(MalformedInput, EveryTruncationIsRefusedOrComplete) {
     // marker bytes) is a complete file.
     bool complete = n == standardEnd || n == standardEnd + 1 || n >= bytes_.size() - 2;
     EXPECT_EQ(r.ok, complete) << "cut at " << n;
-    if (!r.ok) EXPECT_EQ(r.message, "Invalid WKS File!") << "cut at " << n << " of " << standardEnd;
+    if (!r.ok) {
+      EXPECT_EQ(r.message, "Invalid WKS File!") << "cut at " << n << " of " << standardEnd;
+    }
   }
 }
 
@@ -706,7 +712,7 @@ TEST_F(MalformedInput, RandomCorruptionNeverCrashes) {
     int flips = 1 + static_cast<int>(rng() % 8);
     for (int i = 0; i < flips; ++i) b[rng() % b.size()] = static_cast<std::uint8_t>(rng());
     WriteAll(path, b);
-    LoadResult r = LoadOver(path, round % 2 ? kMergeInto : 0);
+    LoadResult r = LoadOver(path, round % 2 ? unsigned{kMergeInto} : 0u);
     refused += r.ok ? 0 : 1;
   }
   EXPECT_GT(refused, 0);

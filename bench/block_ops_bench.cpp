@@ -9,20 +9,13 @@
 #include "model/block_ops.h"
 #include "model/cell_entry.h"
 #include "model/session.h"
+#include "bench_sheet.h"
 #include "platform/headless_host.h"
 
 namespace tabulon {
 namespace {
 
-struct Sheet {
-  Sheet() : session(host) {
-    doc = session.NewDocument();
-    session.SetCurrent(doc);
-  }
-  HeadlessHost host;
-  Session session;
-  SheetDocument* doc;
-};
+using Sheet = BenchSheet;
 
 // Column A holds numbers; every other cell a formula using the cell to its
 // left and the cell above it, so every record has dependents.

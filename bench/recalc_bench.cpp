@@ -10,6 +10,7 @@
 #include "model/address.h"
 #include "model/cell_entry.h"
 #include "model/session.h"
+#include "bench_sheet.h"
 #include "platform/headless_host.h"
 
 namespace tabulon {
@@ -18,15 +19,7 @@ namespace {
 constexpr int kFormulas = 100000;
 constexpr int kRowsPerColumn = 8000;
 
-struct Sheet {
-  Sheet() : session(host) {
-    doc = session.NewDocument();
-    session.SetCurrent(doc);
-  }
-  HeadlessHost host;
-  Session session;
-  SheetDocument* doc;
-};
+using Sheet = BenchSheet;
 
 // Runs full recalculations; with `afresh` set, a label entered before each
 // pass changes the sheet's structure, so the order of evaluation is worked

@@ -12,6 +12,7 @@
 #include "model/address.h"
 #include "model/cell_entry.h"
 #include "model/session.h"
+#include "bench_sheet.h"
 #include "platform/headless_host.h"
 
 namespace tabulon {
@@ -22,15 +23,7 @@ double Now() {
       .count();
 }
 
-struct Sheet {
-  Sheet() : session(host) {
-    doc = session.NewDocument();
-    session.SetCurrent(doc);
-  }
-  HeadlessHost host;
-  Session session;
-  SheetDocument* doc;
-};
+using Sheet = BenchSheet;
 
 // 100 000 formulas +$A$r*2+1 that use only numbers: no formula waits for another.
 void BM_RecalcAllIndependent(benchmark::State& state) {

@@ -101,6 +101,39 @@ TEST(EvaluatorErrors, NotAvailableAndErrorValues) {
   EXPECT_EQ(t.Cell("A1")->value.num, -1);
   EXPECT_TRUE(t.Enter("A2", "+A1*2"));
   EXPECT_TRUE(t.IsError("A2")) << "a reference to an error cell is an error";
+
+  // Testing for errors and for "not available".
+  EXPECT_TRUE(t.Enter("B1", "@ISERR(1/0)"));
+  EXPECT_FALSE(t.IsError("B1")) << "the test takes the mark off";
+  EXPECT_EQ(t.Number("B1"), 1);
+  EXPECT_EQ(t.Eval("@ISERR(A2)"), "1");
+  EXPECT_EQ(t.Eval("@ISERR(5)+@ISERR(\"x\")"), "0");
+  EXPECT_EQ(t.Eval("@IF(@ISERR(A1),0,A1)"), "0");
+  EXPECT_EQ(t.Eval("@ISNA(-1)"), "1");
+  EXPECT_EQ(t.Eval("@ISNA(@NA)"), "1");
+  EXPECT_EQ(t.Eval("@ISNA(1)+@ISNA(\"-1\")"), "0");
+  EXPECT_EQ(t.Eval("@ISNA(@ERR)"), "ERR") << "only @ISERR takes the mark off";
+  EXPECT_EQ(t.Eval("@TRUE"), "1");
+  EXPECT_EQ(t.Eval("@FALSE"), "0");
+  EXPECT_EQ(t.Eval("@IF(@TRUE,10,20)+@IF(@FALSE,1,2)"), "12");
+}
+
+// Every operation that code may hold has an evaluation of its own; one left
+// out would leave its arguments on the stack as if they were its result.
+TEST(EvaluatorErrors, EveryAssignedOperationHasAHandler) {
+  DispatchTable t;
+  t.fill(nullptr);
+  RegisterCoreOperations(t);
+  RegisterMathFunctions(t);
+  RegisterStatisticsFunctions(t);
+  RegisterSpecialFunctions(t);
+  RegisterTextFunctions(t);
+  RegisterDateTimeFunctions(t);
+  RegisterFinancialFunctions(t);
+  RegisterLookupFunctions(t);
+  RegisterInformationFunctions(t);
+  for (int op = 0; op < 256; ++op)
+    EXPECT_NE(t[op], nullptr) << "operation " << op << " " << OpName(static_cast<std::uint8_t>(op));
 }
 
 TEST(EvaluatorCells, OperandsOfEveryKind) {

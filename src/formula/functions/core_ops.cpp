@@ -185,6 +185,25 @@ void Factorial(Evaluator& e) {
 
 void NA(Evaluator& e) { e.PushNumber(-1); }
 void Err(Evaluator& e) { e.PushError(); }
+void True(Evaluator& e) { e.PushNumber(1); }
+void False(Evaluator& e) { e.PushNumber(0); }
+
+// @ISNA: whether the value is the number -1 (what @NA gives). The value's
+// error mark stays with the answer.
+void IsNA(Evaluator& e) {
+  if (!e.Need(1)) return;
+  bool yes = e.Top().kind == kSlotNumber && e.Top().num == -1;
+  e.SetTopNumber(yes ? 1 : 0);
+}
+
+// @ISERR: whether the value carries the error mark; the mark is taken off,
+// so the formula itself is not in error.
+void IsErr(Evaluator& e) {
+  if (!e.Need(1)) return;
+  bool yes = e.Top().error;
+  e.SetTopNumber(yes ? 1 : 0);
+  e.Top().error = false;
+}
 
 // Replaces the top `n` values by `chosen` (which lies among them).
 void ReplaceBy(Evaluator& e, int n, const Value& chosen, bool error) {
@@ -455,6 +474,10 @@ void RegisterCoreOperations(DispatchTable& t) {
   for (int op : {27, 28, 29, 30, 42, 106, 114}) t[op] = NoEvaluation;
   t[kOpNA] = NA;
   t[kOpErr] = Err;
+  t[49] = IsNA;
+  t[50] = IsErr;
+  t[51] = False;
+  t[52] = True;
   t[48] = Case;
   t[kOpIf] = If;
   for (int op : {80, 81, 82, 83, 84, 87, 88, 149, 150}) t[op] = List;

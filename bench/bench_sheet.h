@@ -1,7 +1,7 @@
 // A headless session with one current worksheet, for the benchmarks.
 #pragma once
 
-#include "model/session.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 namespace tabulon {

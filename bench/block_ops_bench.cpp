@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "model/address.h"
-#include "model/block_ops.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "sheet/address.h"
+#include "edit/block_ops.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "bench_sheet.h"
 #include "platform/headless_host.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 
 #include "formula/recalc.h"
-#include "model/address.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "sheet/address.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 namespace {

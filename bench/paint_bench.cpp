@@ -5,8 +5,8 @@
 #include <string>
 
 #include "../tests/support/recording_canvas.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 #include "ui/row_painter.h"
 #include "ui/sheet_window.h"

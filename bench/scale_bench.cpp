@@ -9,9 +9,9 @@
 
 #include "formula/recalc.h"
 #include "io/worksheet_file.h"
-#include "model/address.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "sheet/address.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "bench_sheet.h"
 #include "platform/headless_host.h"
 

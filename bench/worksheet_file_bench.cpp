@@ -6,8 +6,8 @@
 
 #include "formula/compiler.h"
 #include "io/worksheet_file.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "formula/evaluator.h"
 #include "formula/formula_code.h"
 #include "formula/formula_text.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (code.empty()) return 0;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(code.data());
   if (!tabulon::IsWellFormed(bytes, code.size())) std::abort();
-  session.engine().evaluator->EvaluateCode(*doc, bytes);
+  Engine(session).evaluator->EvaluateCode(*doc, bytes);
   std::string regenerated = tabulon::FormulaText(*doc, code);
   if (regenerated.size() > 241) std::abort();
   tabulon::CompileFormula(*doc, regenerated);

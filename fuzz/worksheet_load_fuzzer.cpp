@@ -8,7 +8,7 @@
 
 #include "formula/recalc.h"
 #include "io/worksheet_file.h"
-#include "model/session.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -14,10 +14,10 @@
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
-#include "model/cell_entry.h"
-#include "model/cell_text.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "edit/cell_entry.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
+#include "base/text.h"
 #include "platform/headless_host.h"
 
 namespace tabulon {
@@ -144,7 +144,7 @@ class Cli {
     int status = 0;
     char decimal = session_.settings().decimalChar;
     for (const std::string& text : texts) {
-      TextResult r = session_.engine().evaluator->EvaluateText(*doc, Incoming(text));
+      TextResult r = Engine(session_).evaluator->EvaluateText(*doc, Incoming(text));
       if (r.syntaxError) {
         Print("Error: syntax");
         status = 1;

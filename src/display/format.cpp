@@ -1,15 +1,15 @@
 #include "display/format.h"
 
-#include "formula/functions/datetime.h"
+#include "base/calendar.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "model/limits.h"
-#include "model/program_settings.h"
-#include "model/session.h"
-#include "model/sheet_document.h"
-#include "model/text.h"
+#include "base/limits.h"
+#include "sheet/program_settings.h"
+#include "sheet/session.h"
+#include "sheet/sheet_document.h"
+#include "base/text.h"
 
 namespace tabulon {
 

@@ -16,9 +16,9 @@
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "formula/op_table.h"
-#include "model/address.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "sheet/address.h"
+#include "sheet/session.h"
+#include "base/text.h"
 
 namespace tabulon {
 
@@ -227,10 +227,10 @@ class Compiler {
     std::string name = UpperCase(token.substr(1));
     int op = FindFunction(name);
     if (op == 0) {
-      if (int index = session_.engine().FindUserFunction(name); index > 0) {
+      if (int index = Engine(session_).FindUserFunction(name); index > 0) {
         Emit(kOpUserFunction);
         Emit(static_cast<std::uint8_t>(index));
-        int n = session_.engine().usedFunctions[index - 1].argCount;
+        int n = Engine(session_).usedFunctions[index - 1].argCount;
         if (n >= 1) counter = counter + 1 - n;
         return;
       }

@@ -3,14 +3,21 @@
 #include <chrono>
 
 #include "formula/evaluator.h"
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tabulon {
 
-FormulaEngine::FormulaEngine()
-    : randomState(static_cast<std::uint64_t>(
+FormulaEngine::FormulaEngine(Session& session)
+    : evaluator(std::make_unique<Evaluator>(session)),
+      randomState(static_cast<std::uint64_t>(
           std::chrono::system_clock::now().time_since_epoch().count())) {}
 FormulaEngine::~FormulaEngine() = default;
+
+FormulaEngine& Engine(Session& session) {
+  std::unique_ptr<SessionPart>& part = session.formulaPart();
+  if (!part) part = std::make_unique<FormulaEngine>(session);
+  return static_cast<FormulaEngine&>(*part);
+}
 
 double FormulaEngine::NextRandom() {
   // splitmix64: every seed, including 0, gives a full-period sequence.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sheet/session.h"
+
 namespace tabulon {
 
 struct UserFunction {
@@ -22,9 +24,9 @@ inline constexpr int kMaxUserArgs = 10;
 class Evaluator;
 class LinkSource;
 
-struct FormulaEngine {
-  FormulaEngine();
-  ~FormulaEngine();
+struct FormulaEngine : SessionPart {
+  explicit FormulaEngine(Session& session);
+  ~FormulaEngine() override;
 
   // Definitions read from the user-function file at start-up.
   std::vector<UserFunction> masterFunctions;
@@ -52,6 +54,9 @@ struct FormulaEngine {
   double NextRandom();
   std::uint64_t randomState = 0;
 };
+
+// The session's formula engine, made on first use.
+FormulaEngine& Engine(Session& session);
 
 // Reads the master list from the user-function file format: pairs of lines,
 // "NAME,n" then the definition; text after ';' is a comment.

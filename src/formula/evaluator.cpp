@@ -9,7 +9,7 @@
 #include "formula/formula_code.h"
 #include "formula/links.h"
 #include "formula/number_text.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -155,7 +155,7 @@ RangeArg Evaluator::RangeOf(const Value& v) const {
     r1 = ReadI16(p + 3);
     c2 = ReadI16(p + 5);
     r2 = ReadI16(p + 7);
-    r.store = session_.engine().links ? session_.engine().links->Linked(
+    r.store = Engine(session_).links ? Engine(session_).links->Linked(
                                             reinterpret_cast<const char*>(p + 9))
                                       : nullptr;
     if (r.store == nullptr) return r;

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/cell_record.h"
-#include "model/cell_store.h"
-#include "model/limits.h"
+#include "sheet/cell_record.h"
+#include "sheet/cell_store.h"
+#include "base/limits.h"
 
 namespace tabulon {
 

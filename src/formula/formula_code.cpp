@@ -1,6 +1,6 @@
 #include "formula/formula_code.h"
 
-#include "model/cell_store.h"
+#include "sheet/cell_store.h"
 
 namespace tabulon {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "formula/op_table.h"
-#include "model/limits.h"
+#include "base/limits.h"
 
 namespace tabulon {
 

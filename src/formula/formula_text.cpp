@@ -12,10 +12,10 @@
 #include "formula/formula_code.h"
 #include "formula/number_text.h"
 #include "formula/op_table.h"
-#include "model/address.h"
-#include "model/error_channel.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "sheet/address.h"
+#include "sheet/error_channel.h"
+#include "sheet/session.h"
+#include "base/text.h"
 
 namespace tabulon {
 
@@ -156,7 +156,7 @@ class TextGenerator {
   }
 
   std::string UserCall(int index) {
-    const auto& used = session_.engine().usedFunctions;
+    const auto& used = Engine(session_).usedFunctions;
     if (index < 1 || index > static_cast<int>(used.size())) return "@NOFUN";
     const UserFunction& f = used[index - 1];
     if (f.argCount == 0) return "@" + f.name;
@@ -274,7 +274,7 @@ class TextGenerator {
   // function has that name (those are looked up first).
   bool WritableAsFunction(const RangeName& entry) const {
     if (!WritableAsOperand(entry) || FindFunction(entry.name) != 0) return false;
-    const FormulaEngine& engine = session_.engine();
+    const FormulaEngine& engine = Engine(session_);
     for (const auto* list : {&engine.usedFunctions, &engine.masterFunctions})
       for (const UserFunction& f : *list)
         if (UpperCase(f.name) == entry.name) return false;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tabulon {
 

@@ -6,7 +6,7 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/formula_code.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -121,7 +121,7 @@ void RecalcFrom(SheetDocument& doc, CellRecord& cell) {
   cell.kind &= ~kRecalcMarks;
   Walk walk(store);
   walk.From(cell.id);
-  walk.EvaluateAll(doc, *doc.session().engine().evaluator, doc.recalc().stats);
+  walk.EvaluateAll(doc, *Engine(doc.session()).evaluator, doc.recalc().stats);
 }
 
 void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells) {
@@ -133,7 +133,7 @@ void RecalcCells(SheetDocument& doc, const std::vector<CellId>& cells) {
   Walk walk(store);
   for (CellId id : cells)
     if (store.Get(id) != nullptr) walk.From(id);
-  walk.EvaluateAll(doc, *doc.session().engine().evaluator, doc.recalc().stats);
+  walk.EvaluateAll(doc, *Engine(doc.session()).evaluator, doc.recalc().stats);
 }
 
 namespace {
@@ -176,7 +176,7 @@ void RecalcAll(SheetDocument& doc) {
     state.orderVersion = store.structureVersion();
     state.orderKept = true;
   }
-  Evaluator& evaluator = *doc.session().engine().evaluator;
+  Evaluator& evaluator = *Engine(doc.session()).evaluator;
   for (CellId id : state.order) {
     CellRecord& c = store.At(id);
     c.kind &= ~kRecalcMarks;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/limits.h"
+#include "base/limits.h"
 
 namespace tabulon {
 

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "model/limits.h"
-#include "model/program_settings.h"
-#include "model/text.h"
+#include "base/limits.h"
+#include "sheet/program_settings.h"
+#include "base/text.h"
 
 namespace tabulon {
 
@@ -120,11 +120,6 @@ void ForEachLine(std::string_view text, Fn&& fn) {
     if (j < text.size() && text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ++j;
     i = j + 1;
   }
-}
-
-std::string_view CutComment(std::string_view s) {
-  std::size_t semi = s.find(';');
-  return semi == std::string_view::npos ? s : s.substr(0, semi);
 }
 
 // The file's bytes, at most kMaxFileBytes; empty when it cannot be read.

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "display/format.h"
-#include "model/cell_text.h"
-#include "model/session.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/address.h"
+#include "sheet/address.h"
 
 namespace tabulon {
 

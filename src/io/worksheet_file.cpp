@@ -1,6 +1,6 @@
 #include "io/worksheet_file.h"
 
-#include "model/cell_text.h"
+#include "edit/cell_text.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,9 +17,9 @@
 #include "formula/formula_code.h"
 #include "formula/recalc.h"
 #include "io/byte_io.h"
-#include "model/cell_ops.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "edit/cell_ops.h"
+#include "sheet/session.h"
+#include "base/text.h"
 
 namespace tabulon {
 
@@ -677,7 +677,7 @@ CellRecord* Loader::PutCell(const StagedCell& s, int row, int col, bool valuesOn
 
 void Loader::RemapUserFunctions() {
   if (userFunctions_.empty()) return;
-  FormulaEngine& engine = doc_.session().engine();
+  FormulaEngine& engine = Engine(doc_.session());
   std::vector<std::uint8_t> map(256, 0);
   for (std::size_t i = 0; i < userFunctions_.size(); ++i) {
     const UserFunction& f = userFunctions_[i];
@@ -707,7 +707,7 @@ void Loader::RemapUserFunctions() {
 // merge) recalculates the whole sheet afterwards.
 void Loader::LinkFormulas(bool recalcAll) {
   CellStore& store = doc_.cells();
-  Evaluator& evaluator = *doc_.session().engine().evaluator;
+  Evaluator& evaluator = *Engine(doc_.session()).evaluator;
   bool linked = false;
   for (CellId id : formulas_) {
     CellRecord& c = store.At(id);
@@ -1083,7 +1083,7 @@ void Saver::Extension() {
   Header(kExtMargins, 24);
   for (double m : x.margins) w_.U32(static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(m * 100))));
   for (const std::string& tab : x.pageTabs) TextRecord(kExtPageTab, tab, 80);
-  for (const UserFunction& f : doc_.session().engine().usedFunctions) {
+  for (const UserFunction& f : Engine(doc_.session()).usedFunctions) {
     Header(kExtUserFunction, kUserFunctionBytes);
     std::uint8_t rec[kUserFunctionBytes] = {};
     std::size_t n = std::min<std::size_t>(f.name.size(), kMaxNameLength);

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/address.h"
+#include "sheet/address.h"
 
 namespace tabulon {
 

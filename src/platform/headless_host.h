@@ -25,7 +25,7 @@ class HeadlessHost : public Host {
   std::string ClipboardText() override { return clipboard; }
   void SetClipboardText(std::string_view text) override { clipboard.assign(text); }
   std::uint64_t TickCount() override;
-  void Tone(int frequency, int milliseconds) override { ++tones; }
+  void Tone(int /*frequency*/, int /*milliseconds*/) override { ++tones; }
 
   // What happened.
   int beeps = 0;

@@ -21,9 +21,9 @@
 #include "display/format.h"
 #include "formula/engine.h"
 #include "io/worksheet_file.h"
-#include "model/cell_entry.h"
-#include "model/text.h"
-#include "model/undo.h"
+#include "edit/cell_entry.h"
+#include "base/text.h"
+#include "edit/undo.h"
 #include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"
@@ -91,7 +91,7 @@ MainWindow::MainWindow(const StartOptions& options) : configDir_(options.configD
   cfg_ = DefaultConfig(dir, base);
   ReadSettings(settingsFile_, cfg_);
   ApplyConfig(cfg_, session_.settings());
-  session_.engine().masterFunctions = ReadUserFunctions(userFile_);
+  Engine(session_).masterFunctions = ReadUserFunctions(userFile_);
   if (!options.startFile.empty()) cfg_.autoexec = options.startFile;
   recent_.SetSize(cfg_.historySize);
   recent_.Assign(cfg_.history);

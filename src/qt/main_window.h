@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "io/config_file.h"
-#include "model/session.h"
+#include "sheet/session.h"
 #include "qt/qt_host.h"
 #include "ui/block_commands.h"
 #include "ui/input_line.h"

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "display/format.h"
-#include "model/cell_record.h"
-#include "model/cell_text.h"
-#include "model/sheet_document.h"
+#include "sheet/cell_record.h"
+#include "edit/cell_text.h"
+#include "sheet/sheet_document.h"
 #include "qt/text_codec.h"
 #include "ui/row_painter.h"
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "model/session.h"
+#include "sheet/session.h"
 #include "qt/main_window.h"
 #include "qt/qt_canvas.h"
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "model/block_support.h"
-#include "model/cell_ops.h"
-#include "model/error_channel.h"
-#include "model/session.h"
-#include "model/sheet_document.h"
-#include "model/undo.h"
+#include "edit/block_support.h"
+#include "edit/cell_ops.h"
+#include "sheet/error_channel.h"
+#include "sheet/session.h"
+#include "sheet/sheet_document.h"
+#include "edit/undo.h"
 #include "ui/width_dialog.h"
 
 namespace tabulon {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/address.h"
-#include "model/block_ops.h"
+#include "sheet/address.h"
+#include "edit/block_ops.h"
 
 namespace tabulon {
 

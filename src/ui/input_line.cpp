@@ -3,10 +3,10 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "display/format.h"
-#include "model/cell_entry.h"
-#include "model/cell_text.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "edit/cell_entry.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
+#include "base/text.h"
 #include "platform/host.h"
 #include "ui/sheet_window.h"
 
@@ -262,7 +262,7 @@ bool InputLine::HandleKey(Key key, KeyMods mods) {
       return true;
     case Key::F9: {
       if (!open_ || window_ == nullptr || text_.empty()) return false;
-      TextResult r = session_.engine().evaluator->EvaluateText(window_->document(), text_);
+      TextResult r = Engine(session_).evaluator->EvaluateText(window_->document(), text_);
       if (r.error) {
         session_.host().Beep();
         return true;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "model/address.h"
+#include "sheet/address.h"
 #include "ui/keys.h"
 
 namespace tabulon {

@@ -4,11 +4,11 @@
 
 #include "display/format.h"
 #include "formula/recalc.h"
-#include "model/cell_entry.h"
-#include "model/cell_ops.h"
-#include "model/cell_text.h"
-#include "model/session.h"
-#include "model/sheet_document.h"
+#include "edit/cell_entry.h"
+#include "edit/cell_ops.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
+#include "sheet/sheet_document.h"
 
 namespace tabulon {
 

@@ -1,11 +1,11 @@
 #include "ui/properties_dialog.h"
 
-#include "model/block_support.h"
-#include "model/cell_record.h"
-#include "model/error_channel.h"
-#include "model/session.h"
-#include "model/sheet_document.h"
-#include "model/undo.h"
+#include "edit/block_support.h"
+#include "sheet/cell_record.h"
+#include "sheet/error_channel.h"
+#include "sheet/session.h"
+#include "sheet/sheet_document.h"
+#include "edit/undo.h"
 
 namespace tabulon {
 

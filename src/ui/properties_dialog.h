@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/address.h"
+#include "sheet/address.h"
 
 namespace tabulon {
 

@@ -4,10 +4,10 @@
 
 #include "display/format.h"
 #include "formula/formula_text.h"
-#include "model/address.h"
-#include "model/cell_record.h"
-#include "model/sheet_document.h"
-#include "model/session.h"
+#include "sheet/address.h"
+#include "sheet/cell_record.h"
+#include "sheet/sheet_document.h"
+#include "sheet/session.h"
 #include "ui/sheet_window.h"
 
 namespace tabulon {

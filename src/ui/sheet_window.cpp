@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/session.h"
+#include "sheet/session.h"
 #include "platform/host.h"
 
 namespace tabulon {

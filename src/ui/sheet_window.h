@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/address.h"
+#include "sheet/address.h"
 #include "ui/keys.h"
 
 namespace tabulon {

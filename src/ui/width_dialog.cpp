@@ -5,11 +5,11 @@
 
 #include "formula/engine.h"
 #include "formula/evaluator.h"
-#include "model/block_support.h"
-#include "model/error_channel.h"
-#include "model/session.h"
-#include "model/sheet_document.h"
-#include "model/undo.h"
+#include "edit/block_support.h"
+#include "sheet/error_channel.h"
+#include "sheet/session.h"
+#include "sheet/sheet_document.h"
+#include "edit/undo.h"
 #include "ui/row_painter.h"
 
 namespace tabulon {
@@ -29,7 +29,7 @@ void EveryNth(int first, int last, double skip, Fn&& fn) {
 std::optional<double> EvaluateNumberField(SheetDocument& doc, std::string_view text) {
   if (text.empty() || text.size() > 240) return std::nullopt;
   ErrorChannel& errors = doc.session().errors();
-  TextResult r = doc.session().engine().evaluator->EvaluateText(doc, text);
+  TextResult r = Engine(doc.session()).evaluator->EvaluateText(doc, text);
   errors.Clear();
   if (r.error || r.isString || !std::isfinite(r.number)) return std::nullopt;
   return r.number;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/address.h"
+#include "sheet/address.h"
 
 namespace tabulon {
 

@@ -1,8 +1,8 @@
-#include "model/cell_text.h"
+#include "edit/cell_text.h"
 
 #include <gtest/gtest.h>
 
-#include "model/cell_ops.h"
+#include "edit/cell_ops.h"
 #include "support/test_session.h"
 
 namespace tabulon {

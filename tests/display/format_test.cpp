@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "model/cell_entry.h"
+#include "edit/cell_entry.h"
 
 namespace tabulon {
 namespace {

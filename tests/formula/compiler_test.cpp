@@ -166,7 +166,7 @@ TEST(CompilerReferences, NamesUserFunctionsAndSheetFunctions) {
   EXPECT_EQ(Compile(t, "+rate").bytes, (Bytes{7, 0, 1, 0xEE, 0, 1, 0, 3}));
   EXPECT_EQ(Compile(t, "+$rate").bytes, (Bytes{7, 0, 1, 0xEE, 0, 1, 3, 3}));
 
-  t.session.engine().masterFunctions = ParseUserFunctionFile("DOUBLE,1\n@A(1)*2\n");
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("DOUBLE,1\n@A(1)*2\n");
   Compiled u = Compile(t, "@double(4)");
   EXPECT_EQ(u.bytes, (Bytes{7, 0, 5, 4, 0, 254, 1, 3}));
   EXPECT_FALSE(Compile(t, "@double(1,2)").ok);

@@ -189,7 +189,7 @@ TEST(EvaluatorLists, VarianceFunctions) {
 
 TEST(EvaluatorNesting, UserDefinedFunctions) {
   TestSheet t;
-  t.session.engine().masterFunctions = ParseUserFunctionFile(
+  Engine(t.session).masterFunctions = ParseUserFunctionFile(
       "; an empty header line is skipped\nHYP,2 ; hypotenuse\n(@A(1)^2+@A(2)^2)^0.5\nGREET,1\n\"hi \"&@A(1)\n"
       "LOOP,1\n@LOOP(@A(1))\nTWICE,1\n@HYP(@A(1),@A(1))*0+@A(1)*2\n");
   EXPECT_EQ(t.Eval("@HYP(3,4)"), "5");
@@ -219,7 +219,7 @@ TEST(EvaluatorRobustness, MalformedCodeGivesErrWithoutReadingPastIt) {
     EXPECT_EQ(bytes.size(), bytes[0] + 1u) << "test vector must hold bytes 0..L";
     t.cells().SetCode(*cell, bytes.data());
     cell->kind = kFormula;
-    t.session.engine().evaluator->EvaluateCell(*t.doc, *cell);
+    Engine(t.session).evaluator->EvaluateCell(*t.doc, *cell);
     return cell->HasError();
   };
   // Byte 0 is L, the offset of the end operation; each vector holds bytes 0..L.

@@ -12,8 +12,8 @@
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "formula/op_table.h"
-#include "model/cell_ops.h"
-#include "model/cell_text.h"
+#include "edit/cell_ops.h"
+#include "edit/cell_text.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -164,7 +164,7 @@ TEST_F(FormulaTextTest, LinksShowPathAndAddress) {
 }
 
 TEST_F(FormulaTextTest, UserAndSheetFunctions) {
-  t.session.engine().masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\nNONE,0\n42\n");
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\nNONE,0\n42\n");
   EXPECT_EQ(Regen("@twice(A1)+@none"), "@TWICE(A1)+@NONE");
   Name("MYFN", "E1..F1");
   Name("ONE", "G1");
@@ -250,7 +250,7 @@ TEST_F(FormulaTextTest, PrefixOperatorEmittedBeforeItsOperand) {
 
 // Every operation of the operator table in a formula that uses it.
 TEST_F(FormulaTextTest, EveryOperationRoundTrips) {
-  t.session.engine().masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\n");
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\n");
   Name("MYFN", "E1..F1");
   std::vector<std::string> formulas = {
       "1.5+A1", "A1..B2", "+A1", "(A1)", "7", "\"s\"", "[/P/Q.WKS]A1", "@TWICE(3)", "@MYFN(1,2)",
@@ -454,7 +454,7 @@ class FormulaGenerator {
 };
 
 void DefineGeneratorNames(FormulaTextTest& test) {
-  test.t.session.engine().masterFunctions =
+  Engine(test.t.session).masterFunctions =
       ParseUserFunctionFile("TWICE,1\n@A(1)*2\nNONE,0\n42\n");
   test.Name("TOTAL", "B5");
   test.Name("DATA", "A1..B3");

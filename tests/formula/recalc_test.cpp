@@ -3,8 +3,8 @@
 #include <string>
 
 #include "formula/recalc.h"
-#include "model/address.h"
-#include "model/cell_ops.h"
+#include "sheet/address.h"
+#include "edit/cell_ops.h"
 #include "support/test_session.h"
 
 namespace tabulon {

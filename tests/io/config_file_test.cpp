@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "model/program_settings.h"
+#include "sheet/program_settings.h"
 
 namespace tabulon {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "formula/recalc.h"
 #include "io/worksheet_file.h"
-#include "model/address.h"
+#include "sheet/address.h"
 #include "support/test_session.h"
 
 namespace tabulon {

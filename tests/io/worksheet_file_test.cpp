@@ -248,7 +248,7 @@ TEST_F(WorksheetFile, RoundTripKeepsCellsNamesAndSettings) {
 
 TEST_F(WorksheetFile, UserFunctionsTravelWithTheSheet) {
   TestSheet s;
-  s.session.engine().masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\n");
+  Engine(s.session).masterFunctions = ParseUserFunctionFile("TWICE,1\n@A(1)*2\n");
   ASSERT_TRUE(s.Enter("A1", "21"));
   ASSERT_TRUE(s.Enter("B1", "@TWICE(A1)"));
   ASSERT_EQ(s.Number("B1"), 42);
@@ -257,7 +257,7 @@ TEST_F(WorksheetFile, UserFunctionsTravelWithTheSheet) {
 
   // A session that never heard of the function, with another one at index 1.
   TestSheet t;
-  t.session.engine().usedFunctions.push_back({"OTHER", "@A(1)+1", 1});
+  Engine(t.session).usedFunctions.push_back({"OTHER", "@A(1)+1", 1});
   ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
   EXPECT_EQ(t.Number("B1"), 42);
   ASSERT_TRUE(t.Enter("A1", "5"));

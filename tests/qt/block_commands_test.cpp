@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "model/cell_entry.h"
-#include "model/cell_record.h"
-#include "model/cell_text.h"
-#include "model/session.h"
+#include "edit/cell_entry.h"
+#include "sheet/cell_record.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
 #include "qt/main_window.h"
 #include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "model/cell_record.h"
-#include "model/cell_text.h"
-#include "model/session.h"
+#include "sheet/cell_record.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
 #include "qt/main_window.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"

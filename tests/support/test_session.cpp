@@ -5,8 +5,8 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/number_text.h"
-#include "model/address.h"
-#include "model/cell_text.h"
+#include "sheet/address.h"
+#include "edit/cell_text.h"
 
 namespace tabulon::testing {
 
@@ -47,7 +47,7 @@ bool TestSheet::IsError(std::string_view address) {
 }
 
 std::string TestSheet::Eval(std::string_view text) {
-  TextResult r = session.engine().evaluator->EvaluateText(*doc, text);
+  TextResult r = Engine(session).evaluator->EvaluateText(*doc, text);
   if (r.syntaxError) return "SYNTAX";
   if (r.error) return "ERR";
   if (r.isString) return r.text;
@@ -55,7 +55,7 @@ std::string TestSheet::Eval(std::string_view text) {
 }
 
 double TestSheet::EvalNumber(std::string_view text) {
-  TextResult r = session.engine().evaluator->EvaluateText(*doc, text);
+  TextResult r = Engine(session).evaluator->EvaluateText(*doc, text);
   if (r.error || r.isString) throw std::runtime_error("not a number: " + std::string(text));
   return r.number;
 }

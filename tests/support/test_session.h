@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/cell_entry.h"
-#include "model/session.h"
+#include "edit/cell_entry.h"
+#include "sheet/session.h"
 #include "platform/headless_host.h"
 
 namespace tabulon::testing {

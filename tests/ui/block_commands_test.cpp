@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "model/cell_record.h"
-#include "model/cell_text.h"
-#include "model/session.h"
-#include "model/undo.h"
+#include "sheet/cell_record.h"
+#include "edit/cell_text.h"
+#include "sheet/session.h"
+#include "edit/undo.h"
 #include "support/test_session.h"
 
 namespace tabulon {

@@ -153,7 +153,7 @@ TEST(InputLine, RangePromptHandsTheTextToItsCommand) {
   l.line.HandleKey(Key::Enter);
   EXPECT_EQ(got, "C4");
   EXPECT_FALSE(l.line.promptOpen());
-  l.line.OpenRangePrompt(" TABLE: To Range", [&](const std::string& text) { got = "called"; });
+  l.line.OpenRangePrompt(" TABLE: To Range", [&](const std::string&) { got = "called"; });
   l.line.HandleKey(Key::Escape);
   EXPECT_FALSE(l.line.promptOpen()) << "Escape on a single cell cancels";
   EXPECT_EQ(got, "C4");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/session.h"
+#include "sheet/session.h"
 #include "support/test_session.h"
 
 namespace tabulon {

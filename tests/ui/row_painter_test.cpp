@@ -111,8 +111,11 @@ TEST(RowPainter, LongLabelSpillsOverEmptyNeighboursAndStopsAtAFilledOne) {
   ASSERT_EQ(a.size(), 1u);
   EXPECT_EQ(a[0].clip.right, 128) << "cut at the first filled cell";
   // No vertical grid line inside the run-over area.
-  for (auto& l : f.canvas.lines)
-    if (l.from.x == l.to.x) EXPECT_NE(l.from.x, 63);
+  for (auto& l : f.canvas.lines) {
+    if (l.from.x == l.to.x) {
+      EXPECT_NE(l.from.x, 63);
+    }
+  }
 }
 
 TEST(RowPainter, CentredAndRightLabelsAreClippedToTheirCell) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/session.h"
-#include "model/undo.h"
+#include "sheet/session.h"
+#include "edit/undo.h"
 #include "support/test_session.h"
 
 namespace tabulon {

@@ -8,7 +8,7 @@
 #include "formula/evaluator.h"
 #include "formula/formula_code.h"
 #include "formula/links.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -295,7 +295,7 @@ void List(Evaluator& e) {
 void RunUserFunction(Evaluator& e) {
   const std::uint8_t* p = e.Operand(1);
   if (p == nullptr) return;
-  FormulaEngine& engine = e.session().engine();
+  FormulaEngine& engine = Engine(e.session());
   int index = *p;
   if (index < 1 || index > static_cast<int>(engine.usedFunctions.size())) {
     e.PushError();
@@ -438,7 +438,7 @@ void OpLink(Evaluator& e) {
   std::size_t n = 0;
   for (const std::uint8_t* b = e.Operand(1); b != nullptr && *b != 0; b = e.Operand(1)) ++n;
   if (e.aborted()) return;
-  LinkSource* links = e.session().engine().links;
+  LinkSource* links = Engine(e.session()).links;
   CellStore* store =
       links ? links->Linked(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
   if (store == nullptr) {

@@ -9,7 +9,7 @@
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "formula/functions/numeric_args.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -24,8 +24,8 @@ constexpr int kRecurLimit = 20;
 }  // namespace
 
 FormulaArgument::FormulaArgument(Evaluator& e, std::string_view text)
-    : e_(e), savedX_(e.session().engine().x) {
-  FormulaEngine& engine = e.session().engine();
+    : e_(e), savedX_(Engine(e.session()).x) {
+  FormulaEngine& engine = Engine(e.session());
   if (engine.formulaArgDepth >= kMaxFormulaArgDepth) return;
   ++engine.formulaArgDepth;
   counted_ = true;
@@ -39,7 +39,7 @@ FormulaArgument::FormulaArgument(Evaluator& e, std::string_view text)
 }
 
 FormulaArgument::~FormulaArgument() {
-  FormulaEngine& engine = e_.session().engine();
+  FormulaEngine& engine = Engine(e_.session());
   if (counted_) --engine.formulaArgDepth;
   // The variable belongs to the enclosing formula again, which may be an
   // integrand using @X after this call.
@@ -55,7 +55,7 @@ bool FormulaArgument::CallsUserFunction() const {
 
 bool FormulaArgument::Evaluate(double x, double& result) {
   if (!ok_) return false;
-  e_.session().engine().x = x;
+  Engine(e_.session()).x = x;
   TextResult r = e_.EvaluateCode(e_.doc(), reinterpret_cast<const std::uint8_t*>(code_.data()),
                                  e_.cellRow(), e_.cellCol());
   if (r.error) return false;
@@ -67,7 +67,7 @@ std::string FormulaText(Evaluator& e, const Value& v) { return e.Text(v); }
 
 namespace {
 
-void X(Evaluator& e) { e.PushNumber(e.session().engine().x); }
+void X(Evaluator& e) { e.PushNumber(Engine(e.session()).x); }
 
 // Romberg integration: trapezoid sums with 16, 32, 64 and 128 intervals,
 // then three rounds of Richardson extrapolation.

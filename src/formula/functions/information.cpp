@@ -15,7 +15,7 @@
 #include "formula/formula_code.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -94,7 +94,7 @@ void FileInfo(Evaluator& e) {
 }
 
 void IoResult(Evaluator& e) {
-  FormulaEngine& engine = e.session().engine();
+  FormulaEngine& engine = Engine(e.session());
   e.PushNumber(engine.ioResult);
   engine.ioResult = 0;
 }

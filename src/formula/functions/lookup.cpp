@@ -10,9 +10,9 @@
 #include "formula/functions/handler_support.h"
 #include "formula/links.h"
 #include "formula/number_text.h"
-#include "model/address.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "sheet/address.h"
+#include "sheet/session.h"
+#include "base/text.h"
 
 namespace tabulon {
 
@@ -305,7 +305,7 @@ void Link(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  LinkSource* links = e.session().engine().links;
+  LinkSource* links = Engine(e.session()).links;
   CellStore* store = links != nullptr && page == 0 ? links->Linked(file) : nullptr;
   if (store == nullptr) {
     ResultString(e, 1, "N/A");

@@ -4,7 +4,7 @@
 
 #include "formula/engine.h"
 #include "formula/functions/numeric_args.h"
-#include "model/session.h"
+#include "sheet/session.h"
 
 namespace tabulon {
 
@@ -100,7 +100,7 @@ void OneArgument(Evaluator& e) {
 
 void Pi(Evaluator& e) { e.PushNumber(kPi); }
 
-void Rand(Evaluator& e) { e.PushNumber(e.session().engine().NextRandom()); }
+void Rand(Evaluator& e) { e.PushNumber(Engine(e.session()).NextRandom()); }
 
 void LogB(Evaluator& e) {
   double a[2];

@@ -8,9 +8,9 @@
 #include "formula/evaluator.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
-#include "model/cell_entry.h"
-#include "model/session.h"
-#include "model/text.h"
+#include "base/number_parse.h"
+#include "sheet/session.h"
+#include "base/text.h"
 
 namespace tabulon {
 

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "formula/functions/datetime.h"
+#include "base/calendar.h"
 #include "support/test_session.h"
 
 namespace tabulon {

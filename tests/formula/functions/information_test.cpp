@@ -101,7 +101,7 @@ TEST(InformationFunctions, SessionState) {
   EXPECT_EQ(s.Eval("@QVIEW(0)"), "1");
   EXPECT_EQ(s.Eval("@QVIEW(1)"), "1");
   EXPECT_EQ(s.Eval("@QVIEW(2)"), "ERR");
-  s.session.engine().ioResult = 5;
+  Engine(s.session).ioResult = 5;
   EXPECT_EQ(s.Eval("@IORESULT"), "5");
   EXPECT_EQ(s.Eval("@IORESULT"), "0");  // reading resets it
   EXPECT_EQ(s.Eval("@RGB(1,2,3)"), "197121");  // 1 + 2*256 + 3*65536

@@ -42,7 +42,7 @@ const Fn kFunctions[] = {
 
 TEST(FunctionLibraryRobustness, MissingArgumentsInDamagedCode) {
   TestSheet s;
-  Evaluator& e = *s.session.engine().evaluator;
+  Evaluator& e = *Engine(s.session).evaluator;
   for (const Fn& f : kFunctions) {
     for (int given = 0; given < f.args; ++given) {
       // `given` integer constants, then the function: too few values.
@@ -71,7 +71,7 @@ TEST(FunctionLibraryRobustness, ExtremeArguments) {
       std::string text = std::string("@") + f.name + "(";
       for (int i = 0; i < f.args; ++i) text += std::string(i ? "," : "") + v;
       text += ")";
-      TextResult r = s.session.engine().evaluator->EvaluateText(*s.doc, text);
+      TextResult r = Engine(s.session).evaluator->EvaluateText(*s.doc, text);
       ASSERT_FALSE(r.syntaxError) << text;
       ASSERT_LE(r.text.size(), 240u) << text;
     }

@@ -5,7 +5,7 @@
 
 #include "formula/engine.h"
 #include "formula/links.h"
-#include "model/cell_store.h"
+#include "sheet/cell_store.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -172,12 +172,12 @@ TEST(LookupFunctions, Links) {
   TestSheet other;
   other.Enter("C5", "99");
   OneStoreLinks links(other.cells());
-  s.session.engine().links = &links;
+  Engine(s.session).links = &links;
   EXPECT_EQ(s.Eval("@LINK(\"data.wks>C5\")"), "99");
   EXPECT_EQ(links.last, "DATA.WKS");
   EXPECT_EQ(s.Eval("@LINK(\"DATA.WKS>A:C5\")"), "99");  // page A is the first
   EXPECT_EQ(s.Eval("@LINK(\"OTHER.WKS>C5\")"), "N/A");
-  s.session.engine().links = nullptr;
+  Engine(s.session).links = nullptr;
 }
 
 }  // namespace

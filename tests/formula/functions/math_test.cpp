@@ -177,7 +177,7 @@ TEST(MathFunctions, ChoiceAndErrorValues) {
 // the stack; the evaluation must end in ERR, not read below the stack.
 TEST(MathFunctions, DamagedCodeWithoutArgumentsFails) {
   TestSheet s;
-  Evaluator& e = *s.session.engine().evaluator;
+  Evaluator& e = *Engine(s.session).evaluator;
   for (int op : {33, 34, 35, 36, 37, 39, 40, 41, 43, 44, 45, 46, 47, 63, 91, 92, 93, 94, 95, 96,
                  97, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 140, 157, 158,
                  159, 160, 161, 162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172, 173, 174,

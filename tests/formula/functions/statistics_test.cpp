@@ -248,7 +248,7 @@ TEST(FormulaArguments, IntegralByRomberg) {
 
 TEST(FormulaArguments, IntegralRefusesUserFunctions) {
   TestSheet s;
-  s.session.engine().masterFunctions = {{"SQ", "@A(1)*@A(1)", 1}};
+  Engine(s.session).masterFunctions = {{"SQ", "@A(1)*@A(1)", 1}};
   EXPECT_EQ(s.EvalNumber("@SQ(3)"), 9);
   EXPECT_EQ(s.Eval("@INTG(\"@SQ(@X)\",0,1)"), "ERR");
 }

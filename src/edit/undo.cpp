@@ -1,0 +1,100 @@
+#include "edit/undo.h"
+
+#include <cstring>
+#include <new>
+
+#include "formula/formula_code.h"
+#include "formula/recalc.h"
+#include "sheet/session.h"
+
+namespace tabulon {
+
+void DiscardSnapshot(SheetDocument& doc) {
+  UndoSnapshot& u = doc.undo();
+  u.present = false;
+  u.cells.clear();
+  u.cells.shrink_to_fit();
+}
+
+void TakeSnapshot(SheetDocument& doc) {
+  DiscardSnapshot(doc);
+  Session& session = doc.session();
+  if (!session.settings().undoEnabled) return;
+  UndoSnapshot& u = doc.undo();
+  CellStore& store = doc.cells();
+  try {
+    u.metrics = doc.metrics();
+    u.cells.reserve(store.recordCount());
+    store.ForEachIn(0, 0, store.maxRow(), store.maxCol(), [&](CellRecord& c) {
+      SavedCell s;
+      s.row = c.row;
+      s.col = c.col;
+      s.style = c.style;
+      s.format = c.format;
+      s.kind = c.kind & (kKindMask | kErrorBit);
+      s.font = c.font;
+      s.fontSize = c.fontSize;
+      s.borders = c.borders;
+      s.colour = c.colour;
+      s.value = c.value.bits;
+      if (c.text != nullptr) {
+        // Byte 0 is the length of labels and formula code alike.
+        s.payload.assign(reinterpret_cast<const char*>(c.text), c.text[0] + 1u);
+        if (c.IsFormula()) {
+          s.value = 0;
+          ToRelativeForm(reinterpret_cast<std::uint8_t*>(s.payload.data()), store, c.row, c.col);
+        }
+      }
+      if (c.Kind() == kStringFormula) s.value = 0;  // the text result is not kept
+      u.cells.push_back(std::move(s));
+    });
+    u.present = true;
+  } catch (const std::bad_alloc&) {
+    DiscardSnapshot(doc);
+    session.ShowError("Out of UNDO memory!");
+  }
+}
+
+bool RestoreSnapshot(SheetDocument& doc) {
+  UndoSnapshot& u = doc.undo();
+  if (!u.present) return false;
+  CellStore& store = doc.cells();
+  store.Clear();
+  doc.metrics() = u.metrics;
+  std::vector<CellRecord*> formulas;
+  for (SavedCell& s : u.cells) {
+    CellRecord* c = store.GetOrCreateCell(s.row, s.col);
+    if (c == nullptr) continue;
+    c->style = s.style;
+    c->format = s.format;
+    c->font = s.font;
+    c->fontSize = s.fontSize;
+    c->borders = s.borders;
+    c->colour = s.colour;
+    c->kind = s.kind;
+    if (!s.payload.empty()) {
+      store.SetCode(*c, reinterpret_cast<const std::uint8_t*>(s.payload.data()));
+    }
+    if (c->IsFormula()) {
+      c->value.bits = 0;
+      if (c->Kind() == kStringFormula) c->kind = kStringFormula;  // empty text until recalculated
+      formulas.push_back(c);
+    } else {
+      c->value.bits = s.value;
+    }
+  }
+  // References are made only now that every saved cell exists again.
+  for (CellRecord* c : formulas) {
+    if (!ToLinkedForm(c->text, store, c->row, c->col)) {
+      store.StoreFormulaNumber(*c, -1, true);
+      continue;
+    }
+    RegisterFormula(doc, *c, true);
+  }
+  DiscardSnapshot(doc);
+  doc.settings().modified = true;
+  RecalcAll(doc);
+  return true;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,125 @@
+// One open worksheet: its cell store, settings, range names, grid metrics
+// and file name. Documents live in the session's table of 256 slots.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sheet/cell_store.h"
+#include "sheet/range_names.h"
+#include "sheet/sheet_settings.h"
+#include "sheet/worksheet_extras.h"
+
+namespace tabulon {
+
+class Session;
+
+inline constexpr std::int16_t kDefaultColumnWidth = 64;  // pixels at 100% zoom
+inline constexpr std::int16_t kDefaultRowHeight = 0;     // 0 = the window's default row height
+
+// Column widths and row heights of the worksheet's grid, in pixels.
+struct GridMetrics {
+  GridMetrics() {
+    columnWidths.fill(kDefaultColumnWidth);
+    rowHeights.assign(kRowCount, kDefaultRowHeight);
+  }
+  std::array<std::int16_t, kColumnCount> columnWidths;
+  std::vector<std::int16_t> rowHeights;
+  // The widths and heights that columns and rows reset to follow; a global
+  // change moves every column (row) that still has the old default along.
+  std::int16_t defaultColumnWidth = kDefaultColumnWidth;
+  std::int16_t defaultRowHeight = kDefaultRowHeight;
+};
+
+// A cell saved by the undo snapshot: position, attributes and entry, with
+// formula code in position-independent form.
+struct SavedCell {
+  std::int16_t row;
+  std::uint8_t col;
+  std::uint8_t style;
+  std::uint8_t format;
+  std::uint8_t kind;
+  std::uint8_t font;
+  std::uint8_t fontSize;
+  std::uint8_t borders;
+  std::uint32_t colour;
+  std::uint64_t value;   // numbers
+  std::string payload;   // label text or relative-form formula code
+};
+
+struct UndoSnapshot {
+  bool present = false;
+  std::vector<SavedCell> cells;
+  GridMetrics metrics;
+};
+
+// Bookkeeping of recalculation for one document.
+struct RecalcStats {
+  std::size_t evaluated = 0;  // formulas evaluated by the last recalculation
+};
+struct RecalcState {
+  bool fullRecalcRunning = false;  // guards against a nested full recalculation
+  RecalcStats stats;
+  // The order the last full recalculation evaluated the formulas in (last
+  // first) and the store's structure version it was worked out at.
+  std::vector<CellId> order;
+  std::uint64_t orderVersion = 0;
+  bool orderKept = false;
+};
+
+class SheetDocument {
+ public:
+  SheetDocument(Session& session, int slot);
+  SheetDocument(const SheetDocument&) = delete;
+  SheetDocument& operator=(const SheetDocument&) = delete;
+
+  Session& session() { return session_; }
+  int slot() const { return slot_; }
+
+  CellStore& cells() { return cells_; }
+  const CellStore& cells() const { return cells_; }
+  SheetSettings& settings() { return settings_; }
+  const SheetSettings& settings() const { return settings_; }
+  NameTable& names() { return names_; }
+  const NameTable& names() const { return names_; }
+  GridMetrics& metrics() { return metrics_; }
+  UndoSnapshot& undo() { return undo_; }
+  RecalcState& recalc() { return recalc_; }
+  // Per-document data the worksheet file carries besides cells and names.
+  WorksheetExtras& extras() { return extras_; }
+  const WorksheetExtras& extras() const { return extras_; }
+
+  const std::string& fileName() const { return fileName_; }
+  void SetFileName(std::string name) { fileName_ = std::move(name).substr(0, 255); }
+
+  int refCount = 0;
+
+  // Visits every range stored by the document (names, and the ranges kept
+  // by graph and data-tool settings) so that deletions can undefine them.
+  template <typename Fn>
+  void ForEachStoredRange(Fn&& fn) {
+    for (RangeName& n : names_.entries_mut()) fn(n.range);
+    for (CellRange* r : extraRanges_) fn(*r);
+    extras_.ForEachRange(fn);
+  }
+  // Other parts of a document register their stored ranges here.
+  void RegisterStoredRange(CellRange* range) { extraRanges_.push_back(range); }
+
+ private:
+  Session& session_;
+  int slot_;
+  SheetSettings settings_;
+  CellStore cells_;
+  NameTable names_;
+  GridMetrics metrics_;
+  UndoSnapshot undo_;
+  RecalcState recalc_;
+  WorksheetExtras extras_;
+  std::string fileName_;
+  std::vector<CellRange*> extraRanges_;
+};
+
+}  // namespace tabulon

@@ -1205,8 +1205,6 @@ LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned
   std::string path = WorksheetFileName(fileName);
   Loader loader(doc, options);
   if (!loader.Read(path, result.message)) {
-    bool silent = (options & (kExternalLoad | kStartupSheet)) != 0;
-    if (!silent) doc.session().ShowError(result.message);
     return result;
   }
   try {
@@ -1218,7 +1216,7 @@ LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned
     }
   } catch (const std::bad_alloc&) {
     result.message = kOutOfMemory;
-    doc.session().ShowError(result.message);
+    doc.session().errors().Fail(result.message);
     return result;
   }
   result.ok = true;
@@ -1258,7 +1256,7 @@ bool SaveWorksheet(SheetDocument& doc, std::string_view fileName, const CellRang
   }
   if (!ok) {
     fs::remove(temp, ec);
-    doc.session().ShowError(kSaveFailed);
+    doc.session().errors().Fail(kSaveFailed);
     return false;
   }
   if (!extract.IsDefined()) {

@@ -45,14 +45,14 @@ struct LoadResult {
 // document's cells, names and settings and sets its file name; a merge
 // places the accepted area's top-left cell at `insert`. `filter` is a range
 // name or a range address ("A1..C5") limiting a merge; empty takes the
-// whole file. Failures are shown through the session's ShowError (except
-// for silent loads) and leave the document unchanged.
+// whole file. A failure leaves the document unchanged and its message in
+// the result; showing it is the caller's business.
 LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned options,
                          CellAddress insert = {}, std::string_view filter = {});
 
 // Saves the whole sheet, or only the cells of `extract` (written with
-// coordinates relative to its top-left cell) when it is defined. Shows
-// "Unable to CLOSE file" and returns false on any failure.
+// coordinates relative to its top-left cell) when it is defined. Returns
+// false with "Unable to CLOSE file" in the error channel on any failure.
 bool SaveWorksheet(SheetDocument& doc, std::string_view fileName, const CellRange& extract = {});
 
 // The user name stored as "revised by"; the SaveWorksheet overload without

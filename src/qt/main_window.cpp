@@ -1,13 +1,7 @@
 #include "qt/main_window.h"
 
-#include <algorithm>
-
-#include "formula/recalc.h"
-
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -16,14 +10,10 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <filesystem>
+#include <algorithm>
 
-#include "display/format.h"
-#include "formula/engine.h"
-#include "io/worksheet_file.h"
-#include "edit/cell_entry.h"
 #include "base/text.h"
-#include "edit/undo.h"
+#include "io/config_file.h"
 #include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"
@@ -31,15 +21,11 @@
 
 namespace tabulon {
 
-namespace {
-
-constexpr const char* kPanelNames[] = {"INS", "END", "NUM", "SCR", "CAP"};
-constexpr const char* kOpenFilter =
-    "Worksheets (*.wks,*.wk1)|*.wks;*.wk1;*.WKS;*.WK1|Backups (*.wkb)|*.wkb;*.WKB|All Files|*";
-constexpr const char* kSaveFilter = "Worksheets(*.WKS)|*.WKS;*.wks;*.Wk?";
-
-Key MapKey(const QKeyEvent* e, char& ch) {
+Key KeyOf(const QKeyEvent* e, char& ch, KeyMods& mods) {
   ch = 0;
+  mods.shift = (e->modifiers() & Qt::ShiftModifier) || e->key() == Qt::Key_Backtab;
+  mods.ctrl = e->modifiers() & Qt::ControlModifier;
+  mods.alt = e->modifiers() & Qt::AltModifier;
   switch (e->key()) {
     case Qt::Key_Left: return Key::Left;
     case Qt::Key_Right: return Key::Right;
@@ -57,13 +43,21 @@ Key MapKey(const QKeyEvent* e, char& ch) {
     case Qt::Key_Backspace: return Key::Backspace;
     case Qt::Key_Delete: return Key::Delete;
     case Qt::Key_Insert: return Key::Insert;
+    case Qt::Key_CapsLock: return Key::CapsLock;
+    case Qt::Key_NumLock: return Key::NumLock;
+    case Qt::Key_ScrollLock: return Key::ScrollLock;
+    case Qt::Key_Pause: return mods.ctrl ? Key::Break : Key::None;
+    case Qt::Key_Cancel: return Key::Break;
     default: break;
   }
   if (e->key() >= Qt::Key_F1 && e->key() <= Qt::Key_F12)
     return static_cast<Key>(static_cast<int>(Key::F1) + (e->key() - Qt::Key_F1));
+  if ((mods.alt || mods.ctrl) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) {
+    ch = static_cast<char>('a' + (e->key() - Qt::Key_A));
+    return Key::Character;
+  }
   QString text = e->text();
-  if (text.size() == 1 && text[0].isPrint() &&
-      !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+  if (text.size() == 1 && text[0].isPrint()) {
     std::string b = FromQt(text);
     ch = b.empty() ? '?' : b[0];
     return Key::Character;
@@ -71,32 +65,15 @@ Key MapKey(const QKeyEvent* e, char& ch) {
   return Key::None;
 }
 
-KeyMods ModsOf(const QKeyEvent* e) {
-  KeyMods m;
-  m.shift = e->modifiers() & Qt::ShiftModifier || e->key() == Qt::Key_Backtab;
-  m.ctrl = e->modifiers() & Qt::ControlModifier;
-  m.alt = e->modifiers() & Qt::AltModifier;
-  return m;
-}
-
-}  // namespace
-
-MainWindow::MainWindow(const StartOptions& options) : configDir_(options.configDir) {
+MainWindow::MainWindow(const StartOptions& options) {
   host_.SetParent(this);
   setWindowTitle("TABULON");
-  std::string dir = configDir_.empty() ? std::string() : configDir_ + "/";
-  std::string base = ConfigBaseName(QApplication::applicationFilePath().toStdString());
-  settingsFile_ = dir + base + ".INI";
-  userFile_ = dir + base + ".USR";
-  cfg_ = DefaultConfig(dir, base);
-  ReadSettings(settingsFile_, cfg_);
-  ApplyConfig(cfg_, session_.settings());
-  Engine(session_).masterFunctions = ReadUserFunctions(userFile_);
-  if (!options.startFile.empty()) cfg_.autoexec = options.startFile;
-  recent_.SetSize(cfg_.historySize);
-  recent_.Assign(cfg_.history);
-  host_.openDirectory = cfg_.loadDir;
-  host_.saveDirectory = cfg_.saveDir;
+  ws_.LoadConfiguration(options.configDir,
+                        ConfigBaseName(QApplication::applicationFilePath().toStdString()));
+  if (!options.startFile.empty()) ws_.config().autoexec.clear();
+  startFile_ = options.startFile;
+  host_.openDirectory = ws_.config().loadDir;
+  host_.saveDirectory = ws_.config().saveDir;
   for (const QString& f : QFontDatabase::families()) {
     if (fontList_.size() >= kMaxFontNames) break;
     fontList_.push_back(FromQt(f));
@@ -118,170 +95,110 @@ MainWindow::MainWindow(const StartOptions& options) : configDir_(options.configD
   layout->addWidget(mdi_, 1);
   setCentralWidget(central);
   BuildStatusBar();
-  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { SheetActivated(); });
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    if (activating_ || closing_ || sub == nullptr) return;
+    if (auto* v = qobject_cast<SheetView*>(sub->widget())) ActivatedByUser(*v);
+  });
   resize(900, 640);
+  ws_.SetView(this);
   SyncEntry();
 }
 
 MainWindow::~MainWindow() {
   closing_ = true;
-  input_.SetWindow(nullptr);
-  current_ = nullptr;
-  // The sheet windows release their documents into the session, which must
-  // still exist: delete them before the members go.
+  ws_.SetView(nullptr);
+  for (auto& [w, v] : views_) v->Detach();
+  views_.clear();
   delete mdi_;
   mdi_ = nullptr;
-  session_.SetCursorSource(nullptr);
 }
 
-// --- building ----------------------------------------------------------------
+void MainWindow::OpenStartupSheet() { ws_.OpenStartupSheet(startFile_); }
 
-QAction* MainWindow::AddCommand(QMenu* menu, const QString& caption, const char* hint,
-                                std::function<void()> fn, QKeySequence key) {
-  QAction* a = menu->addAction(caption);
-  if (hint != nullptr && *hint) {
-    a->setStatusTip(hint);
-    // While an item is highlighted the frame's caption shows its hint.
-    connect(a, &QAction::hovered, this, [this, hint] { setWindowTitle(hint); });
+bool MainWindow::OpenFile(const std::string& fileName) {
+  Status s = ws_.Open(fileName);
+  ws_.Show(s);
+  return s.ok();
+}
+
+// --- menus and bars, built from the command table -------------------------------
+
+QMenu* MainWindow::MenuAt(const std::string& path) {
+  if (auto it = menus_.find(path); it != menus_.end()) return it->second;
+  std::size_t slash = path.rfind('/');
+  QMenu* menu = nullptr;
+  if (slash == std::string::npos) {
+    menu = menuBar()->addMenu(ToQt(path));
+    connect(menu, &QMenu::aboutToHide, this, [this] { setWindowTitle("TABULON"); });
+  } else {
+    menu = MenuAt(path.substr(0, slash))->addMenu(ToQt(path.substr(slash + 1)));
   }
-  if (!key.isEmpty()) a->setShortcut(key);
-  connect(a, &QAction::triggered, this, [fn] { fn(); });
-  return a;
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
+  menus_[path] = menu;
+  return menu;
+}
+
+void MainWindow::UpdateMenu(QMenu* menu) {
+  for (QAction* a : menu->actions()) {
+    std::string id = a->data().toString().toStdString();
+    const Command* c = ws_.commands().Find(id);
+    if (c == nullptr) continue;
+    a->setEnabled(ws_.Enabled(*c));
+    if (c->checked) a->setChecked(c->checked(ws_));
+  }
+}
+
+QAction* MainWindow::ActionFor(const std::string& commandId) const {
+  auto it = actions_.find(commandId);
+  return it == actions_.end() ? nullptr : it->second;
 }
 
 void MainWindow::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  auto restoreCaption = [this] { setWindowTitle("TABULON"); };
-  auto menu = [&](const char* title) {
-    QMenu* m = bar->addMenu(title);
-    connect(m, &QMenu::aboutToHide, this, restoreCaption);
-    return m;
-  };
-  fileMenu_ = menu("&File");
-  AddCommand(fileMenu_, "&New", "MAIN|Create New Worksheet", [this] { NewSheet(); });
-  AddCommand(fileMenu_, "&Open ...", "Load Selected Worksheet", [this] {
-    auto name = host_.OpenFileName("Open", kOpenFilter);
-    if (name) OpenFile(*name);
-  });
-  AddCommand(fileMenu_, "&Save", "Save Sheet Using Current Name", [this] {
-    if (SheetView* s = activeSheet()) SaveSheet(*s, s->untitled());
-  });
-  AddCommand(fileMenu_, "Save &As ...", "Specify New Name for Worksheet and Save", [this] {
-    if (SheetView* s = activeSheet()) SaveSheet(*s, true);
-  });
-  AddCommand(fileMenu_, "&Close", "Close worksheet", [this] {
-    if (QMdiSubWindow* w = mdi_->activeSubWindow()) w->close();
-  });
-  fileMenu_->addSeparator();
-  exitAction_ = AddCommand(fileMenu_, "E&xit", "Exit TABULON", [this] { close(); });
-  recentSeparator_ = fileMenu_->addSeparator();
+  for (const Command& c : ws_.commands().entries()) {
+    if (c.menu.empty() && !(c.flags & kOnMenuBar)) continue;
+    QString caption = ToQt(c.caption);
+    if (!c.shortcut.empty()) caption += "\t" + ToQt(c.shortcut);
+    QAction* a = nullptr;
+    if (c.flags & kOnMenuBar) {
+      a = new QAction(caption, menuBar());
+      menuBar()->addAction(a);
+    } else {
+      QMenu* m = MenuAt(c.menu);
+      if (c.flags & kSeparatorBefore) m->addSeparator();
+      a = m->addAction(caption);
+    }
+    a->setData(QString::fromStdString(c.id));
+    a->setCheckable((c.flags & kCheckable) != 0);
+    if (c.checked) a->setChecked(c.checked(ws_));
+    if (!c.hint.empty()) {
+      QString hint = ToQt(c.hint);
+      a->setStatusTip(hint);
+      // While an item is highlighted the frame's caption shows its hint.
+      connect(a, &QAction::hovered, this, [this, hint] { setWindowTitle(hint); });
+    }
+    std::string id = c.id;
+    connect(a, &QAction::triggered, this, [this, id] { ws_.Invoke(id); });
+    actions_[c.id] = a;
+    if (c.id == "file.exit") fileMenu_ = MenuAt(c.menu);
+    // The keys shown in the captions are the window's own shortcuts, so they
+    // work whichever widget has the focus (the entry line edits its text with
+    // them while an entry is open).
+    if (!c.shortcut.empty()) {
+      auto* s = new QAction(this);
+      s->setShortcut(QKeySequence(ToQt(c.shortcut)));
+      s->setShortcutContext(Qt::WindowShortcut);
+      connect(s, &QAction::triggered, this, [this, id] {
+        if (entry_->hasFocus() && ws_.input().entryOpen()) return;
+        ws_.Invoke(id);
+      });
+      addAction(s);
+    }
+  }
   RebuildRecentMenu();
-
-  QMenu* edit = menu("&Edit");
-  AddCommand(edit, "&Undo\tCtrl+Z", "", [this] { Undo(); });
-  AddCommand(edit, "Cu&t\tCtrl+X", "Transfer Range to Clipboard", [this] { CopySelection(true); });
-  AddCommand(edit, "&Copy\tCtrl+C", "Copy Range to Clipboard", [this] { CopySelection(false); });
-  AddCommand(edit, "&Paste\tCtrl+V", "Paste Clipboard to Range", [this] { PasteClipboard(); });
-  AddCommand(edit, "&Delete\tCtrl+D", "Erase Block", [this] { EraseSelection(); });
-  // The tab in the captions shows the key; the window handles the keys
-  // itself so that they also work while the entry line has the focus.
-  for (auto [seq, fn] : std::initializer_list<std::pair<QKeySequence, std::function<void()>>>{
-           {QKeySequence("Ctrl+Z"), [this] { Undo(); }},
-           {QKeySequence("Ctrl+X"), [this] { CopySelection(true); }},
-           {QKeySequence("Ctrl+C"), [this] { CopySelection(false); }},
-           {QKeySequence("Ctrl+V"), [this] { PasteClipboard(); }},
-           {QKeySequence("Ctrl+D"), [this] { EraseSelection(); }}}) {
-    auto* a = new QAction(this);
-    a->setShortcut(seq);
-    a->setShortcutContext(Qt::WindowShortcut);
-    connect(a, &QAction::triggered, this, [this, fn] {
-      if (entry_->hasFocus() && input_.entryOpen()) return;  // the line edits its own text
-      fn();
-    });
-    addAction(a);
-  }
-
-  QMenu* view = menu("&View");
-  QAction* q = AddCommand(view, "Show &Quick Buttons", "", [this] {
-    cfg_.quickBar = !cfg_.quickBar;
-    quickBar_->setVisible(cfg_.quickBar);
-  });
-  q->setCheckable(true);
-  q->setChecked(cfg_.quickBar);
-  QAction* sb = AddCommand(view, "Show &Status Bar", "", [this] {
-    cfg_.statusBar = !cfg_.statusBar;
-    statusBar()->setVisible(cfg_.statusBar);
-  });
-  sb->setCheckable(true);
-  sb->setChecked(cfg_.statusBar);
-  QMenu* split = view->addMenu("S&plit Current Window");
-  auto onSheet = [this](std::function<void(SheetView&)> fn) {
-    return [this, fn] {
-      if (SheetView* s = activeSheet()) {
-        fn(*s);
-        CursorMoved(*s);
-      }
-    };
-  };
-  AddCommand(split, "&Horizontal", "", onSheet([](SheetView& s) { s.SetSplit(1); }));
-  AddCommand(split, "&Vertical", "", onSheet([](SheetView& s) { s.SetSplit(2); }));
-  AddCommand(split, "&Synch", "", onSheet([](SheetView& s) { s.logic().synchronised = true; }));
-  AddCommand(split, "&Unsynch", "", onSheet([](SheetView& s) { s.logic().synchronised = false; }));
-  AddCommand(split, "&Clear", "", onSheet([](SheetView& s) { s.SetSplit(0); }));
-  QMenu* borders = view->addMenu("Set Window &Borders");
-  const std::pair<const char*, int> titleItems[] = {
-      {"&Horizontal", 1}, {"&Vertical", 2}, {"&Both", 3}, {"&Clear", 0}};
-  for (auto [caption, tag] : titleItems) {
-    int t = tag;
-    AddCommand(borders, caption, "", onSheet([t](SheetView& s) { s.logic().SetTitles(t); }));
-  }
-  QMenu* zoom = view->addMenu("&Zoom");
-  for (int tag = 1; tag <= 8; ++tag) {
-    QAction* a = AddCommand(zoom, kZoomCaptions[tag - 1], "", [this, tag] { SetZoom(tag); });
-    a->setCheckable(true);
-    a->setChecked(ZoomForTag(tag) == zoom_);
-    zoomActions_.push_back(a);
-  }
-
-  BuildBlockMenus(menu);
-
-  QMenu* window = menu("&Window");
-  AddCommand(window, "&New View", "Create a new view of focused sheet", [this] {
-    SheetView* s = activeSheet();
-    if (s == nullptr) return;
-    if (mdi_->subWindowList().size() >= 255) {
-      session_.ShowError("Too many windows");
-      return;
-    }
-    session_.Retain(s->document());
-    AddSheetWindow(s->document(), s->caption(), s->untitled());
-  });
-  AddCommand(window, "&Tile", "Tile windows", [this] { mdi_->tileSubWindows(); });
-  AddCommand(window, "&Cascade", "Layer windows", [this] { mdi_->cascadeSubWindows(); });
-  AddCommand(window, "&Arrange Icons", "Rearrange minimized windows", [this] {
-    // Minimised windows line up along the bottom of the frame.
-    int x = 0;
-    for (QMdiSubWindow* w : mdi_->subWindowList()) {
-      if (!w->isMinimized()) continue;
-      w->move(x, mdi_->viewport()->height() - w->height());
-      x += w->width();
-    }
-  });
-  AddCommand(window, "Close &All", "Close all open windows", [this] {
-    QList<QMdiSubWindow*> list = mdi_->subWindowList();
-    for (auto it = list.rbegin(); it != list.rend(); ++it)
-      if (!(*it)->close()) break;
-    SyncEntry();
-  });
-
-  QMenu* help = menu("&Help");
-  AddCommand(help, "&About ...", "", [this] {
-    QMessageBox::about(this, "TABULON", "TABULON\nA spreadsheet with worksheet windows, "
-                                        "@functions and macros.");
-  });
 }
 
 void MainWindow::RebuildRecentMenu() {
+  if (fileMenu_ == nullptr) return;
   for (QAction* a : recentActions_) {
     fileMenu_->removeAction(a);
     a->deleteLater();
@@ -292,7 +209,8 @@ void MainWindow::RebuildRecentMenu() {
     moreMenu_->deleteLater();
     moreMenu_ = nullptr;
   }
-  const auto& names = recent_.names();
+  const auto& names = ws_.recent().names();
+  if (!names.empty()) recentActions_.push_back(fileMenu_->addSeparator());
   // Newest first; from the sixth entry on they go into "More".
   int shown = 0;
   for (auto it = names.rbegin(); it != names.rend(); ++it, ++shown) {
@@ -305,7 +223,7 @@ void MainWindow::RebuildRecentMenu() {
       }
       target = moreMenu_;
     }
-    QAction* a = target->addAction(QString("&%1 %2").arg(shown + 1).arg(QString::fromStdString(name)));
+    QAction* a = target->addAction(QString("&%1 %2").arg(shown + 1).arg(ToQt(name)));
     connect(a, &QAction::triggered, this, [this, name] { OpenFile(name); });
     if (target == fileMenu_) recentActions_.push_back(a);
   }
@@ -314,62 +232,24 @@ void MainWindow::RebuildRecentMenu() {
 void MainWindow::BuildQuickBar() {
   quickBar_ = addToolBar("Quick");
   quickBar_->setMovable(false);
-  auto button = [&](const QString& text, const char* hint, std::function<void()> fn) {
-    QAction* a = quickBar_->addAction(text);
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    connect(a, &QAction::triggered, this, [fn] { fn(); });
-    return a;
-  };
-  button("Open", "Open Worksheet", [this] {
-    auto name = host_.OpenFileName("Open", kOpenFilter);
-    if (name) OpenFile(*name);
-  });
-  button("Save", "Save Worksheet", [this] {
-    if (SheetView* s = activeSheet()) SaveSheet(*s, s->untitled());
-  });
-  quickBar_->addSeparator();
-  button("Cut", "Cut Text", [this] { CopySelection(true); });
-  button("Copy", "Copy Text", [this] { CopySelection(false); });
-  button("Paste", "Paste Text", [this] { PasteClipboard(); });
-  button("Erase", "Erase Range", [this] { EraseSelection(); });
-  button("@SUM", "Speed @SUM", [this] { SpeedSum(); });
-  QAction* lock = button("Lock", "Protect/Unprotect Sheet", [this] {
-    SheetView* s = activeSheet();
-    if (s == nullptr) return;
-    bool& p = s->document().settings().protect;
-    p = !p;
-    s->document().settings().modified = true;
-    protectButton_->setChecked(p);
-    input_.CursorMoved();
-    AfterCommand();
-  });
-  lock->setCheckable(true);
-  protectButton_ = qobject_cast<QToolButton*>(quickBar_->widgetForAction(lock));
-  quickBar_->addSeparator();
-  button("Left", "Left Justify", [this] {
-    ApplyToSelection([](SheetDocument& d, const CellRange& r) { ApplyAlignment(d, r, 1); });
-  });
-  button("Center", "Center", [this] {
-    ApplyToSelection([](SheetDocument& d, const CellRange& r) { ApplyAlignment(d, r, 3); });
-  });
-  button("Right", "Right Justify", [this] {
-    ApplyToSelection([](SheetDocument& d, const CellRange& r) { ApplyAlignment(d, r, 2); });
-  });
   QFont f = font();
-  auto style = [&](const char* text, const char* hint, StyleBit bit) {
-    QAction* a = button(text, hint, [this, bit] {
-      ApplyToSelection([bit](SheetDocument& d, const CellRange& r) { ToggleStyle(d, r, bit); });
-    });
+  for (const CommandButton& b : ws_.quickBar()) {
+    if (b.separatorBefore) quickBar_->addSeparator();
+    QAction* a = quickBar_->addAction(ToQt(b.caption));
+    a->setToolTip(ToQt(b.hint));
+    a->setStatusTip(ToQt(b.hint));
+    a->setData(QString::fromStdString(b.command));
+    const Command* c = ws_.commands().Find(b.command);
+    a->setCheckable(c != nullptr && (c->flags & kCheckable));
     QFont bf = f;
-    bf.setBold(bit == StyleBit::Bold);
-    bf.setItalic(bit == StyleBit::Italic);
-    bf.setUnderline(bit == StyleBit::Underline);
+    bf.setBold(b.command == "quick.bold");
+    bf.setItalic(b.command == "quick.italic");
+    bf.setUnderline(b.command == "quick.underline");
     a->setFont(bf);
-  };
-  style("B", "Bold", StyleBit::Bold);
-  style("I", "Italic", StyleBit::Italic);
-  style("U", "Underline", StyleBit::Underline);
+    std::string id = b.command;
+    connect(a, &QAction::triggered, this, [this, id] { ws_.Invoke(id); });
+    actions_.emplace(id + "@bar", a);
+  }
 
   fontBox_ = new QComboBox(this);
   fontBox_->setToolTip("Font Type");
@@ -381,31 +261,26 @@ void MainWindow::BuildQuickBar() {
   if (arial >= 0) fontBox_->setCurrentIndex(arial);
   fontBox_->setMaximumWidth(160);
   quickBar_->addWidget(fontBox_);
-  connect(fontBox_, &QComboBox::activated, this, [this](int i) {
-    auto n = static_cast<std::uint8_t>(std::min(i, kMaxFontNames - 1));
-    ApplyToSelection([n](SheetDocument& d, const CellRange& r) { ApplyFont(d, r, n); });
-  });
+  connect(fontBox_, &QComboBox::activated, this,
+          [this](int i) { ws_.Execute("quick.font", {std::to_string(i)}); });
   sizeBox_ = new QComboBox(this);
   sizeBox_->setToolTip("Font Size");
   for (int s : kFontSizes) sizeBox_->addItem(QString::number(s));
   sizeBox_->setCurrentText("14");
   quickBar_->addWidget(sizeBox_);
   connect(sizeBox_, &QComboBox::activated, this, [this](int i) {
-    int px = kFontSizes[static_cast<std::size_t>(std::clamp(i, 0, 9))];
-    ApplyToSelection([px](SheetDocument& d, const CellRange& r) { ApplyFontSize(d, r, px); });
+    ws_.Execute("quick.size", {sizeBox_->itemText(i).toStdString()});
   });
   formatBox_ = new QComboBox(this);
   formatBox_->setToolTip("Speed Format");
-  for (const std::string& f2 : cfg_.formats) formatBox_->addItem(ToQt(f2));
+  for (const std::string& f2 : ws_.config().formats) formatBox_->addItem(ToQt(f2));
   quickBar_->addWidget(formatBox_);
   connect(formatBox_, &QComboBox::activated, this, [this](int i) {
-    if (i < 0 || i >= static_cast<int>(cfg_.formats.size())) return;
-    std::string entry = cfg_.formats[static_cast<std::size_t>(i)];
-    ApplyToSelection([entry](SheetDocument& d, const CellRange& r) {
-      ApplyFormatEntry(d, r, entry);
-    });
+    const auto& formats = ws_.config().formats;
+    if (i >= 0 && i < static_cast<int>(formats.size()))
+      ws_.Execute("quick.format", {formats[static_cast<std::size_t>(i)]});
   });
-  quickBar_->setVisible(cfg_.quickBar);
+  quickBar_->setVisible(ws_.config().quickBar);
 }
 
 void MainWindow::BuildEntryLine() {
@@ -441,42 +316,33 @@ void MainWindow::BuildEntryLine() {
   h->addWidget(indicator_);
   h->addWidget(prompt_);
   h->addWidget(entry_, 1);
-  connect(enterButton_, &QToolButton::clicked, this, [this] {
-    if (input_.entryOpen() && !input_.promptOpen() && input_.window() != nullptr)
-      TakeSnapshot(input_.window()->document());
-    input_.HandleKey(Key::Enter);
-    AfterCommand(input_.needsFullRepaint);
-  });
-  connect(escapeButton_, &QToolButton::clicked, this, [this] {
-    input_.HandleKey(Key::Escape);
-    AfterCommand(false);
-  });
+  connect(enterButton_, &QToolButton::clicked, this, [this] { ws_.HandleKey(Key::Enter); });
+  connect(escapeButton_, &QToolButton::clicked, this, [this] { ws_.HandleKey(Key::Escape); });
+  // The line edits text itself only for what keys do not cover: pasting,
+  // the mouse, input methods. Whatever it did goes back to the input line.
   connect(entry_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (syncingEntry_ || input_.window() == nullptr) return;
-    input_.SetText(FromQt(text), entry_->cursorPosition());
+    if (syncingEntry_ || ws_.active() == nullptr) return;
+    ws_.input().SetText(FromQt(text), entry_->cursorPosition());
     SyncEntry();
+  });
+  connect(entry_, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
+    if (!syncingEntry_ && ws_.input().entryOpen()) ws_.input().SetCaret(now);
   });
 }
 
 void MainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   for (int i = 0; i < 5; ++i) {
-    auto* p = new PanelLabel(kPanelNames[i], this);
-    p->setObjectName(kPanelNames[i]);
+    auto* p = new PanelLabel(kLockKeyNames[i], this);
+    p->setObjectName(kLockKeyNames[i]);
     p->setFrameShape(QFrame::Panel);
     p->setFrameShadow(QFrame::Sunken);
     p->setAlignment(Qt::AlignCenter);
     p->setMinimumWidth(40);
     keyPanels_.push_back(p);
     bar->addPermanentWidget(p);
-    connect(p, &PanelLabel::clicked, this, [this, i] {
-      if (i == 1) {
-        if (SheetView* s = activeSheet()) s->logic().SetEndMode(!s->logic().endMode());
-      } else {
-        keyState_[i] = !keyState_[i];
-      }
-      SyncEntry();
-    });
+    connect(p, &PanelLabel::clicked, this,
+            [this, i] { ws_.ToggleLockKey(static_cast<LockKey>(i)); });
   }
   calcPanel_ = new PanelLabel("Auto", this);
   calcPanel_->setObjectName("calc");
@@ -486,13 +352,12 @@ void MainWindow::BuildStatusBar() {
   calcPanel_->setAlignment(Qt::AlignCenter);
   bar->addPermanentWidget(calcPanel_);
   connect(calcPanel_, &PanelLabel::clicked, this, [this] {
-    SheetView* s = activeSheet();
-    if (s == nullptr) return;
-    bool& manual = s->document().settings().manualRecalc;
+    if (ws_.active() == nullptr) return;
+    bool& manual = ws_.active()->document().settings().manualRecalc;
     manual = !manual;
     SyncEntry();
   });
-  bar->setVisible(cfg_.statusBar);
+  bar->setVisible(ws_.config().statusBar);
 }
 
 PanelLabel* MainWindow::panel(const char* name) const {
@@ -503,177 +368,150 @@ PanelLabel* MainWindow::panel(const char* name) const {
 
 // --- windows -------------------------------------------------------------------
 
-SheetView* MainWindow::activeSheet() const {
-  QMdiSubWindow* w = mdi_->activeSubWindow();
-  if (w == nullptr && !mdi_->subWindowList().isEmpty()) w = mdi_->subWindowList().back();
-  return w ? qobject_cast<SheetView*>(w->widget()) : nullptr;
+SheetView* MainWindow::ViewOf(const SheetWindow* window) const {
+  auto it = views_.find(window);
+  return it == views_.end() ? nullptr : it->second;
 }
 
-SheetView* MainWindow::AddSheetWindow(SheetDocument& doc, const std::string& caption,
-                                      bool untitled) {
-  auto* view = new SheetView(*this, doc, caption, untitled);
+SheetView* MainWindow::activeSheet() const { return ViewOf(ws_.active()); }
+
+void MainWindow::WindowOpened(SheetWindow& w) {
+  auto* view = new SheetView(*this, w);
+  views_[&w] = view;
+  activating_ = true;
   QMdiSubWindow* sub = mdi_->addSubWindow(view);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   // The first sheet fills the work area; later ones cascade at three quarters.
   QSize area = mdi_->viewport()->size();
   if (mdi_->subWindowList().size() == 1) sub->resize(area);
   else sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
-  if (cfg_.mdiMaximised) sub->showMaximized();
+  if (ws_.config().mdiMaximised) sub->showMaximized();
   else sub->show();
-  mdi_->setActiveSubWindow(sub);
+  activating_ = false;
   for (int i = 0; i < 2; ++i) {
     QWidget* pane = view->pane(i);
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this,
-            [this, view, pane](const QPoint& pos) { ShowGridMenu(*view, pane, pos); });
+            [this, pane](const QPoint& pos) { ShowGridMenu(pane, pos); });
   }
-  view->activeGrid()->setFocus();
-  SheetActivated();
-  return view;
 }
 
-SheetView* MainWindow::NewSheet() {
-  SheetDocument* doc = session_.NewDocument();
-  if (doc == nullptr) {
-    session_.ShowError(session_.errors().message());
-    return nullptr;
+void MainWindow::WindowClosing(SheetWindow& w) {
+  SheetView* view = ViewOf(&w);
+  if (view == nullptr) return;
+  views_.erase(&w);
+  view->Detach();
+  if (closingFromView_) return;  // the window's own close finishes the job
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
+    activating_ = true;
+    mdi_->removeSubWindow(sub);
+    activating_ = false;
+    sub->hide();
+    sub->deleteLater();
   }
-  doc->extras().colours = cfg_.colours;
-  return AddSheetWindow(*doc, NewSheetName(static_cast<int>(mdi_->subWindowList().size())), true);
 }
 
-void MainWindow::SheetActivated() {
-  if (closing_) return;
-  SheetView* s = activeSheet();
-  if (s == current_) return;
-  current_ = s;
-  input_.SetWindow(s ? &s->logic() : nullptr);
-  if (s != nullptr) {
-    protectButton_->setChecked(s->document().settings().protect);
-    s->MeasureVisible();
+void MainWindow::WindowActivated(SheetWindow* w) {
+  SheetView* view = ViewOf(w);
+  if (view != nullptr) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+        sub != nullptr && mdi_->activeSubWindow() != sub) {
+      activating_ = true;
+      mdi_->setActiveSubWindow(sub);
+      activating_ = false;
+    }
+    view->MeasureVisible();
+    view->activeGrid()->setFocus();
   }
   SyncEntry();
-  RepaintSheets();
+  Repaint(nullptr);
 }
 
-void MainWindow::SheetClosing(SheetView& sheet) {
-  if (current_ == &sheet) {
-    current_ = nullptr;
-    input_.SetWindow(nullptr);
-  }
-  session_.Release(sheet.document());
-  if (!closing_) QMetaObject::invokeMethod(this, [this] { SheetActivated(); }, Qt::QueuedConnection);
+void MainWindow::ActivatedByUser(SheetView& sheet) {
+  if (sheet.attached()) ws_.Activate(&sheet.logic());
 }
 
-void MainWindow::Calculate() {
-  // Every open worksheet is recalculated once, then repainted.
-  std::vector<SheetDocument*> done;
-  for (QMdiSubWindow* w : mdi_->subWindowList()) {
-    auto* s = qobject_cast<SheetView*>(w->widget());
-    if (s == nullptr) continue;
-    SheetDocument* doc = &s->document();
-    if (std::find(done.begin(), done.end(), doc) != done.end()) continue;
-    done.push_back(doc);
-    RecalcAll(*doc);
-  }
-  RepaintSheets();
+void MainWindow::CaptionChanged(SheetWindow& w) {
+  if (SheetView* v = ViewOf(&w)) v->SetCaption();
 }
 
-void MainWindow::RepaintSheets(SheetDocument* doc) {
-  for (QMdiSubWindow* w : mdi_->subWindowList()) {
-    auto* s = qobject_cast<SheetView*>(w->widget());
-    if (s != nullptr && (doc == nullptr || &s->document() == doc)) s->Refresh();
+void MainWindow::Repaint(SheetDocument* doc) {
+  for (auto& [w, v] : views_)
+    if (doc == nullptr || &v->document() == doc) v->Refresh();
+}
+
+void MainWindow::Refresh(SheetWindow& w) {
+  if (SheetView* v = ViewOf(&w)) v->Refresh();
+}
+
+void MainWindow::FocusLine(bool line) {
+  if (line) {
+    entry_->setFocus();
+  } else if (SheetView* s = activeSheet(); s != nullptr && entry_->hasFocus()) {
+    s->activeGrid()->setFocus();
   }
 }
 
-// --- files -------------------------------------------------------------------
-
-bool MainWindow::OpenFile(const std::string& fileName) {
-  std::string name = WorksheetFileName(fileName);
-  if (!IsWorksheetFile(name)) {
-    session_.ShowError("Invalid WKS File!");
-    return false;
+void MainWindow::LayoutChanged() {
+  for (auto& [w, v] : views_) {
+    v->ApplySplit();
+    v->MeasureVisible();
   }
-  for (QMdiSubWindow* w : mdi_->subWindowList()) {
-    auto* s = qobject_cast<SheetView*>(w->widget());
-    if (s != nullptr && !s->untitled() &&
-        UpperCase(s->document().fileName()) == UpperCase(name)) {
-      mdi_->setActiveSubWindow(w);
-      return true;
+}
+
+void MainWindow::BarsChanged() {
+  quickBar_->setVisible(ws_.config().quickBar);
+  statusBar()->setVisible(ws_.config().statusBar);
+}
+
+void MainWindow::OpenMenu(char letter) {
+  QList<QAction*> top = menuBar()->actions();
+  for (QAction* a : top) {
+    if (a->menu() == nullptr) continue;
+    QString text = a->text();
+    int amp = text.indexOf('&');
+    bool match = letter == '/' ||
+                 (amp >= 0 && amp + 1 < text.size() && text[amp + 1].toUpper() == QChar(letter));
+    if (!match) continue;
+    menuBar()->setActiveAction(a);
+    return;
+  }
+  host_.Beep();
+}
+
+void MainWindow::Arrange(Arrangement how) {
+  switch (how) {
+    case Arrangement::kTile: mdi_->tileSubWindows(); break;
+    case Arrangement::kCascade: mdi_->cascadeSubWindows(); break;
+    case Arrangement::kArrangeIcons: {
+      // Minimised windows line up along the bottom of the frame.
+      int x = 0;
+      for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, mdi_->viewport()->height() - w->height());
+        x += w->width();
+      }
+      break;
     }
   }
-  SheetDocument* doc = session_.NewDocument();
-  if (doc == nullptr) {
-    session_.ShowError(session_.errors().message());
-    return false;
-  }
-  doc->extras().colours = cfg_.colours;
-  LoadResult r = LoadWorksheet(*doc, name, 0);
-  if (!r.ok) {
-    session_.Release(*doc);
-    return false;
-  }
-  recent_.Remember(name);
-  RebuildRecentMenu();
-  SheetView* view = AddSheetWindow(*doc, name, false);
-  const PaneState& p = doc->extras().pane1;
-  view->logic().MoveCursor(p.cursorRow, p.cursorCol);
-  protectButton_->setChecked(doc->settings().protect);
-  CursorMoved(*view);
-  if (r.hasAutoexec) host_.Beep();  // the macro itself runs once macros exist
-  return true;
 }
 
-bool MainWindow::SaveSheet(SheetView& sheet, bool askName) {
-  std::string name = sheet.caption();
-  if (askName || sheet.untitled()) {
-    auto chosen = host_.SaveFileName("TABULON SAVE AS...", kSaveFilter, name);
-    if (!chosen) return false;
-    name = WorksheetFileName(*chosen);
-  }
-  if (!SaveWorksheet(sheet.document(), name)) return false;
-  sheet.document().SetFileName(name);
-  sheet.document().settings().modified = false;
-  for (QMdiSubWindow* w : mdi_->subWindowList()) {
-    auto* s = qobject_cast<SheetView*>(w->widget());
-    if (s != nullptr && &s->document() == &sheet.document()) s->SetCaption(name, false);
-  }
-  recent_.Remember(name);
-  RebuildRecentMenu();
-  return true;
-}
-
-void MainWindow::OpenStartupSheet() {
-  std::error_code ec;
-  if (!cfg_.autoexec.empty() && std::filesystem::is_regular_file(cfg_.autoexec, ec)) {
-    if (OpenFile(cfg_.autoexec)) return;
-  }
-  if (cfg_.preOpen && mdi_->subWindowList().isEmpty()) NewSheet();
-}
-
-void MainWindow::SaveSettings() {
-  CaptureConfig(session_.settings(), cfg_);
-  cfg_.history = recent_.names();
-  cfg_.historySize = recent_.size();
-  cfg_.scale = zoom_;
-  cfg_.loadDir = host_.openDirectory;
-  cfg_.saveDir = host_.saveDirectory;
-  if (!configDir_.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(configDir_, ec);
-  }
-  WriteSettings(settingsFile_, cfg_);  // failures are silent; the backup stays
+bool MainWindow::CloseRequested(SheetView& sheet) {
+  if (!sheet.attached()) return true;
+  closingFromView_ = true;
+  bool closed = ws_.Close(sheet.logic());
+  closingFromView_ = false;
+  return closed;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-  QList<QMdiSubWindow*> list = mdi_->subWindowList();
-  for (auto it = list.rbegin(); it != list.rend(); ++it) {
-    if (!(*it)->close()) {
-      e->ignore();
-      return;
-    }
+  if (!ws_.CloseAll()) {
+    e->ignore();
+    return;
   }
-  SaveSettings();
+  ws_.config().loadDir = host_.openDirectory;
+  ws_.config().saveDir = host_.saveDirectory;
+  ws_.SaveConfiguration();  // failures are silent; the backup stays
   closing_ = true;
   e->accept();
 }
@@ -681,410 +519,133 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 // --- entry line and keys -------------------------------------------------------
 
 void MainWindow::SyncEntry() {
+  const InputLine& in = ws_.input();
   syncingEntry_ = true;
-  QString text = ToQt(input_.text());
+  QString text = ToQt(in.text());
   if (entry_->text() != text) entry_->setText(text);
-  entry_->setCursorPosition(input_.caret());
+  entry_->setCursorPosition(in.caret());
   QPalette pal = entry_->palette();
-  pal.setColor(QPalette::Text, input_.showsError() ? Qt::red : Qt::black);
-  pal.setColor(QPalette::Base, input_.entryOpen() ? Qt::white : QColor(212, 208, 200));
+  pal.setColor(QPalette::Text, in.showsError() ? Qt::red : Qt::black);
+  pal.setColor(QPalette::Base, in.entryOpen() ? Qt::white : QColor(212, 208, 200));
   entry_->setPalette(pal);
-  entry_->setEnabled(!input_.disabled() && input_.window() != nullptr);
-  enterButton_->setVisible(input_.entryOpen());
-  escapeButton_->setVisible(input_.entryOpen());
-  mode_->setText(ToQt(input_.mode()));
-  indicator_->setText(ToQt(input_.IndicatorText()));
-  prompt_->setVisible(input_.promptOpen());
-  prompt_->setText(ToQt(input_.promptCaption()));
-  SheetView* s = activeSheet();
-  keyState_[1] = s != nullptr && s->logic().endMode();
+  entry_->setEnabled(!in.disabled() && ws_.active() != nullptr);
+  enterButton_->setVisible(in.entryOpen());
+  escapeButton_->setVisible(in.entryOpen());
+  mode_->setText(ToQt(in.mode()));
+  indicator_->setText(ToQt(in.IndicatorText()));
+  prompt_->setVisible(in.promptOpen());
+  prompt_->setText(ToQt(in.promptCaption()));
+  SheetWindow* w = ws_.active();
   for (int i = 0; i < 5; ++i) {
     // A lit panel reads normally; the End marker shows inverted while on.
     PanelLabel* p = keyPanels_[static_cast<std::size_t>(i)];
-    if (i == 1) p->setStyleSheet(keyState_[1] ? "color: rgb(192,192,192); background: black;" : "color: gray;");
-    else p->setStyleSheet(keyState_[i] ? "color: black;" : "color: gray;");
+    if (i == static_cast<int>(LockKey::kEnd)) {
+      bool end = w != nullptr && w->endMode();
+      p->setStyleSheet(end ? "color: rgb(192,192,192); background: black;" : "color: gray;");
+    } else {
+      p->setStyleSheet(ws_.lockKey(static_cast<LockKey>(i)) ? "color: black;" : "color: gray;");
+    }
   }
-  calcPanel_->setText(s != nullptr && s->document().settings().manualRecalc ? "Manual" : "Auto");
+  calcPanel_->setText(w != nullptr && w->document().settings().manualRecalc ? "Manual" : "Auto");
+  if (QAction* lock = ActionFor("quick.protect@bar"))
+    lock->setChecked(w != nullptr && w->document().settings().protect);
   syncingEntry_ = false;
-}
-
-void MainWindow::AfterCommand(bool repaintAll) {
-  if (awaitingRange_ != nullptr && !input_.promptOpen()) {
+  if (awaitingRange_ != nullptr && !in.promptOpen()) {
     QWidget* dialog = awaitingRange_;
     awaitingRange_ = nullptr;
     dialog->show();
     dialog->raise();
   }
-  SheetView* s = activeSheet();
-  if (repaintAll || input_.needsFullRepaint) {
-    input_.needsFullRepaint = false;
-    RepaintSheets(s ? &s->document() : nullptr);
-  } else if (s != nullptr) {
-    s->Refresh();
-  }
-  SyncEntry();
-  if (!input_.entryOpen() && s != nullptr && entry_->hasFocus()) s->activeGrid()->setFocus();
 }
 
 void MainWindow::CursorMoved(SheetView& sheet) {
-  if (&sheet == activeSheet()) input_.CursorMoved();
+  if (sheet.attached() && &sheet.logic() == ws_.active()) ws_.input().CursorMoved();
   sheet.Refresh();
   SyncEntry();
 }
 
-void MainWindow::GridKey(SheetView& sheet, QKeyEvent* e) {
+void MainWindow::GridKey(QKeyEvent* e) {
   char ch = 0;
-  Key k = MapKey(e, ch);
-  KeyMods mods = ModsOf(e);
-  switch (e->key()) {
-    case Qt::Key_Insert: keyState_[0] = !keyState_[0]; break;
-    case Qt::Key_NumLock: keyState_[2] = !keyState_[2]; break;
-    case Qt::Key_ScrollLock: keyState_[3] = !keyState_[3]; break;
-    case Qt::Key_CapsLock: keyState_[4] = !keyState_[4]; break;
-    default: break;
-  }
-  SheetWindow& w = sheet.logic();
-  bool arrow = k == Key::Left || k == Key::Right || k == Key::Up || k == Key::Down ||
-               k == Key::Home;
-  // While a range prompt is open or the line points, moves go through the
-  // line, which rewrites the pointed range.
-  if ((input_.promptOpen() || input_.pointing()) && !w.endMode() &&
-      (arrow || k == Key::Enter || k == Key::Escape || k == Key::F4)) {
-    if (k == Key::Enter && !input_.promptOpen() && input_.window() != nullptr)
-      TakeSnapshot(input_.window()->document());
-    input_.HandleKey(k, mods);
-    AfterCommand(input_.needsFullRepaint);
-    return;
-  }
-  // An entry left open while the grid has the focus still takes Enter and
-  // Escape.
-  if (input_.entryOpen() && (k == Key::Enter || k == Key::Escape)) {
-    if (k == Key::Enter && input_.window() != nullptr) TakeSnapshot(input_.window()->document());
-    input_.HandleKey(k, mods);
-    AfterCommand(input_.needsFullRepaint);
-    return;
-  }
-  if (k == Key::Character && input_.promptOpen()) {
-    input_.TypeChar(ch);
-    entry_->setFocus();
-    SyncEntry();
-    return;
-  }
-  if (k == Key::Character && input_.pointing()) {
-    input_.TypeChar(ch);
-    SyncEntry();
-    return;
-  }
-  if (k == Key::None) return;
-  WindowAction action = w.HandleKey(k, mods, ch);
-  switch (action) {
-    case WindowAction::StartEntry:
-      input_.TypeChar(ch);
-      entry_->setFocus();
-      break;
-    case WindowAction::EditCell:
-      input_.HandleKey(Key::F2);
-      entry_->setFocus();
-      break;
-    case WindowAction::CycleReference: input_.HandleKey(Key::F4); break;
-    case WindowAction::NextWindow: mdi_->activateNextSubWindow(); return;
-    case WindowAction::Calculate: Calculate(); break;
-    case WindowAction::OpenGotoPrompt:
-      AskRange("GOTO: Specify Cell", [this](const CellRange& r) {
-        SheetView* s = activeSheet();
-        if (s == nullptr) return;
-        if (!r.IsDefined()) {
-          host_.Beep();
-          return;
-        }
-        s->logic().MoveCursor(r.firstRow, r.firstCol);
-        input_.CursorMoved();
-        s->Refresh();
-        SyncEntry();
-      });
-      return;
-    case WindowAction::AnchorBlock: input_.TypeChar('.'); break;
-    default: break;
-  }
-  input_.CursorMoved();
-  sheet.Refresh();
-  SyncEntry();
-}
-
-bool MainWindow::EntryKey(QKeyEvent* e) {
-  char ch = 0;
-  Key k = MapKey(e, ch);
-  KeyMods mods = ModsOf(e);
-  bool lineKey = k == Key::Enter || k == Key::Escape || k == Key::Left || k == Key::Right ||
-                 k == Key::Up || k == Key::Down || k == Key::Home || k == Key::F2 ||
-                 k == Key::F4 || k == Key::F9;
-  if (!lineKey || input_.window() == nullptr) return false;
-  // The line's own text goes first, so that arrows see the caret where the
-  // user put it.
-  if (!input_.promptOpen() && input_.entryOpen())
-    input_.SetText(FromQt(entry_->text()), entry_->cursorPosition());
-  if (k == Key::Enter && input_.entryOpen() && !input_.promptOpen())
-    TakeSnapshot(input_.window()->document());
-  if (!input_.HandleKey(k, mods)) return false;
-  AfterCommand(input_.needsFullRepaint);
-  return true;
+  KeyMods mods;
+  Key k = KeyOf(e, ch, mods);
+  ws_.HandleKey(k, mods, ch);
 }
 
 bool MainWindow::eventFilter(QObject* obj, QEvent* e) {
   if (obj == entry_ && e->type() == QEvent::KeyPress) {
-    if (EntryKey(static_cast<QKeyEvent*>(e))) return true;
+    auto* ke = static_cast<QKeyEvent*>(e);
+    // Control with a letter edits the line's text (copy, paste, select all)
+    // while an entry is open; everything else is a key of the workspace.
+    if ((ke->modifiers() & Qt::ControlModifier) && ws_.input().entryOpen() &&
+        ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+      return false;
+    char ch = 0;
+    KeyMods mods;
+    Key k = KeyOf(ke, ch, mods);
+    if (k == Key::None) return false;
+    ws_.HandleKey(k, mods, ch);
+    return true;
   }
   return QMainWindow::eventFilter(obj, e);
 }
 
-// --- commands ------------------------------------------------------------------
+// --- dialogs ---------------------------------------------------------------------
 
-void MainWindow::ApplyToSelection(
-    const std::function<void(SheetDocument&, const CellRange&)>& fn) {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  TakeSnapshot(s->document());
-  fn(s->document(), s->logic().SelectionRange());
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::CopySelection(bool cut) {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  ClipboardCopy c = ClipboardTextOf(s->document(), s->logic().SelectionRange());
-  host_.SetClipboardText(c.text);
-  if (c.truncated) statusBar()->showMessage("Only the first 64000 bytes were copied", 5000);
-  if (cut) {
-    TakeSnapshot(s->document());
-    EraseRange(s->document(), s->logic().SelectionRange());
-    input_.CursorMoved();
-  }
-  AfterCommand();
-}
-
-void MainWindow::PasteClipboard() {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  std::string text = host_.ClipboardText();
-  if (text.empty()) {
-    host_.Beep();
-    return;
-  }
-  TakeSnapshot(s->document());
-  const CellRange& sel = s->logic().SelectionRange();
-  CellAddress at{static_cast<std::int16_t>(sel.Left()), static_cast<std::int16_t>(sel.Top())};
-  PasteResult r = PasteText(s->document(), at, text);
-  if (!r.ok) {
-    if (!session_.errors().message().empty()) session_.ShowError(session_.errors().message());
-    else host_.Beep();
-  } else if (r.truncated) {
-    statusBar()->showMessage("Only the first 64000 bytes of the clipboard were pasted", 5000);
-  }
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::EraseSelection() {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  TakeSnapshot(s->document());
-  EraseRange(s->document(), s->logic().SelectionRange());
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::Undo() {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  if (!RestoreSnapshot(s->document())) host_.Beep();
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::SpeedSum() {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  auto entries = SpeedSumEntries(s->document(), s->logic().SelectionRange());
-  if (entries.empty()) {
-    host_.Beep();
-    return;
-  }
-  TakeSnapshot(s->document());
-  for (const SumEntry& e : entries) {
-    EntryResult r = EnterCell(s->document(), e.formula, e.cell.row, e.cell.col);
-    if (!r.ok) {
-      session_.ShowError(session_.errors().message());
-      break;
-    }
-  }
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::SetZoom(int tag) {
-  zoom_ = ZoomForTag(tag);
-  for (std::size_t i = 0; i < zoomActions_.size(); ++i)
-    zoomActions_[i]->setChecked(static_cast<int>(i) + 1 == tag);
-  for (QMdiSubWindow* w : mdi_->subWindowList())
-    if (auto* s = qobject_cast<SheetView*>(w->widget())) s->MeasureVisible();
-  RepaintSheets();
-}
-
-// --- block commands --------------------------------------------------------------
-
-void MainWindow::BuildBlockMenus(const std::function<QMenu*(const char*)>& menu) {
-  QMenu* sheet = menu("&Sheet");
-  QMenu* insert = sheet->addMenu("&Insert");
-  AddCommand(insert, "&Page Break", "Insert a Page Break/Row at current Pos",
-             [this] { RunSheetMenuCommand(SheetCommand::kInsertPageBreak); });
-  AddCommand(insert, "&Row", "Insert a Row at Cursor Pos.",
-             [this] { RunSheetMenuCommand(SheetCommand::kInsertRows); });
-  AddCommand(insert, "&Column", "Insert Col(s) at cursor pos.",
-             [this] { RunSheetMenuCommand(SheetCommand::kInsertColumns); });
-  AddCommand(insert, "&Across Row", "", [this] { RunSheetMenuCommand(SheetCommand::kInsertAcross); });
-  QMenu* remove = sheet->addMenu("&Delete");
-  AddCommand(remove, "&Row", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteRows); });
-  AddCommand(remove, "&Column", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteColumns); });
-  AddCommand(remove, "&Across Row", "", [this] { RunSheetMenuCommand(SheetCommand::kDeleteAcross); });
-  AddCommand(sheet, "&Colwidth...", "", [this] { OpenWidthDialog(false); });
-  AddCommand(sheet, "&Rowheight...", "", [this] { OpenWidthDialog(true); });
-
-  QMenu* range = menu("&Range");
-  QMenu* copy = range->addMenu("&Copy");
-  AddCommand(copy, "&Value", "", [this] { CopyValues(ValueCopyMode::kValue); });
-  AddCommand(copy, "&Transpose", "", [this] { CopyValues(ValueCopyMode::kTranspose); });
-  AddCommand(copy, "&Scale", "", [this] { CopyValues(ValueCopyMode::kScale); });
-  AddCommand(copy, "&Invert", "", [this] { CopyValues(ValueCopyMode::kInvert); });
-  AddCommand(copy, "&Formula", "", [this] { host_.Beep(); });
-  AddCommand(range, "&Erase", "", [this] { EraseSelection(); });
-  range->addSeparator();
-  for (int i = 0; i < kPropertyPageCount; ++i) {
-    auto page = static_cast<PropertyPage>(i);
-    AddCommand(range, kPropertyTabCaptions[i], "", [this, page] { OpenProperties(page); });
-  }
-
-  // Copy and Move sit on the menu bar itself.
-  QMenuBar* bar = menuBar();
-  auto barItem = [&](const char* caption, const char* hint, std::function<void()> fn) {
-    auto* a = new QAction(caption, bar);
-    a->setStatusTip(hint);
-    connect(a, &QAction::hovered, this, [this, hint] { setWindowTitle(hint); });
-    connect(a, &QAction::triggered, this, [fn] { fn(); });
-    bar->addAction(a);
-  };
-  barItem("&Copy", "Copy Cells to Destination", [this] { CopyOrMove(false); });
-  barItem("&Move", "Move Cells to Destination", [this] { CopyOrMove(true); });
-}
-
-void MainWindow::ShowGridMenu(SheetView& sheet, QWidget* pane, const QPoint& pos) {
+void MainWindow::ShowGridMenu(QWidget* pane, const QPoint& pos) {
   QMenu popup(this);
-  AddCommand(&popup, "&Properties", "", [this] { OpenProperties(PropertyPage::kFormat); });
-  popup.addSeparator();
-  AddCommand(&popup, "Cu&t\tCtrl+X", "", [this] { CopySelection(true); });
-  AddCommand(&popup, "&Copy\tCtrl+C", "", [this] { CopySelection(false); });
-  AddCommand(&popup, "&Paste\tCtrl+V", "", [this] { PasteClipboard(); });
-  AddCommand(&popup, "&Delete\tCtrl+D", "", [this] { EraseSelection(); });
-  popup.addSeparator();
-  AddCommand(&popup, "&Move", "Move Cells to Destination", [this] { CopyOrMove(true); });
-  AddCommand(&popup, "Copy t&o", "Copy Cells to Destination", [this] { CopyOrMove(false); });
-  (void)sheet;
+  for (const CommandButton& b : ws_.gridMenu()) {
+    if (b.separatorBefore) popup.addSeparator();
+    QAction* a = popup.addAction(ToQt(b.caption));
+    std::string id = b.command;
+    connect(a, &QAction::triggered, this, [this, id] { ws_.Invoke(id); });
+  }
   popup.exec(pane->mapToGlobal(pos));
   setWindowTitle("TABULON");
 }
 
-void MainWindow::AskRange(const char* prompt, std::function<void(const CellRange&)> done) {
-  if (activeSheet() == nullptr || input_.window() == nullptr) return;
-  if (input_.entryOpen() && !input_.promptOpen()) input_.Cancel();
-  input_.OpenRangePrompt(std::string(" ") + prompt, [this, done](const std::string& text) {
-    SheetView* s = activeSheet();
-    if (s == nullptr) return;
-    done(PromptRange(s->document(), text, &s->logic()));
-  });
+void MainWindow::ShowDialog(DialogKind kind, int page) {
+  switch (kind) {
+    case DialogKind::kProperties: OpenProperties(page); break;
+    case DialogKind::kColumnWidth: OpenWidthDialog(false); break;
+    case DialogKind::kRowHeight: OpenWidthDialog(true); break;
+    case DialogKind::kAbout:
+      QMessageBox::about(this, "TABULON",
+                         "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");
+      break;
+  }
+}
+
+void MainWindow::AskRangeForDialog(QWidget* dialog, const QString& text,
+                                   std::function<void(const std::string&)> done) {
+  // The field's text (when any) replaces the selection; the confirmed text
+  // goes back into the dialog.
+  std::string initial = FromQt(text);
+  awaitingRange_ = dialog;
+  ws_.input().OpenRangePrompt(" Range", std::move(done));
+  if (!initial.empty()) ws_.input().SetText(initial, static_cast<int>(initial.size()));
   SyncEntry();
   entry_->setFocus();
-  entry_->selectAll();
 }
 
-void MainWindow::RunBlock(const std::function<BlockResult(SheetDocument&)>& fn) {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  session_.errors().Clear();
-  BlockResult r = fn(s->document());
-  if (!r.ok) {
-    if (!session_.errors().message().empty()) session_.ShowError(session_.errors().message());
-    else host_.Beep();
-  }
-  session_.errors().Clear();
-  input_.CursorMoved();
-  AfterCommand();
-}
-
-void MainWindow::CopyOrMove(bool move) {
-  AskRange(move ? kMoveFromPrompt : kCopyFromPrompt, [this, move](const CellRange& from) {
-    AskRange(move ? kMoveToPrompt : kCopyToPrompt, [this, move, from](const CellRange& to) {
-      RunBlock([&](SheetDocument& doc) {
-        return move ? MoveRange(doc, from, to) : CopyRange(doc, from, to);
-      });
-    });
-  });
-}
-
-void MainWindow::CopyValues(ValueCopyMode mode) {
-  AskRange(ValueCopyPrompt(mode), [this, mode](const CellRange& from) {
-    AskRange(kOutputPrompt, [this, mode, from](const CellRange& to) {
-      double factor = 2.0;
-      if (mode == ValueCopyMode::kScale) {
-        auto text = host_.InputBox("Scale", "Scale factor:", "2");
-        if (!text) return;  // cancelled
-        SheetView* s = activeSheet();
-        std::optional<double> f = s ? ParseScaleFactor(s->document(), *text) : std::nullopt;
-        if (!f) {
-          host_.Beep();
-          return;
-        }
-        factor = *f;
-      }
-      RunBlock([&](SheetDocument& doc) { return tabulon::CopyValues(doc, from, to, mode, factor); });
-    });
-  });
-}
-
-void MainWindow::RunSheetMenuCommand(SheetCommand command) {
-  SheetView* s = activeSheet();
-  if (s == nullptr) return;
-  if (input_.entryOpen()) input_.Cancel();
-  CellRange sel = s->logic().SelectionRange();
-  int cursorCol = s->logic().CursorCell().col;
-  RunBlock([&](SheetDocument& doc) { return RunSheetCommand(doc, command, sel, cursorCol); });
-}
-
-void MainWindow::OpenProperties(PropertyPage page) {
+void MainWindow::OpenProperties(int page) {
   SheetView* s = activeSheet();
   if (s == nullptr) return;
   if (properties_ == nullptr) {
-    properties_ = new PropertiesDialogView(this, cfg_.formats);
+    properties_ = new PropertiesDialogView(this, ws_.config().formats);
     connect(properties_, &PropertiesDialogView::applied, this, [this] {
-      input_.CursorMoved();
-      AfterCommand();
+      ws_.input().CursorMoved();
+      ws_.AfterChange();
     });
     connect(properties_, &PropertiesDialogView::rangePromptRequested, this,
             [this](const QString& text) {
-              // The field's text (when any) replaces the selection; the
-              // confirmed text goes back into the dialog.
-              std::string initial = FromQt(text);
-              awaitingRange_ = properties_;
-              input_.OpenRangePrompt(" Range", [this](const std::string& t) {
-                properties_->SetRangeText(t);
-              });
-              if (!initial.empty()) input_.SetText(initial, static_cast<int>(initial.size()));
-              SyncEntry();
-              entry_->setFocus();
+              AskRangeForDialog(properties_, text,
+                                [this](const std::string& t) { properties_->SetRangeText(t); });
             });
   }
   const auto& fonts = s->document().extras().fontNames.empty() ? fontList_
                                                                 : s->document().extras().fontNames;
-  properties_->OpenOn(page, s->document(), s->logic(), s->logic().SelectionRange(), fonts);
+  properties_->OpenOn(static_cast<PropertyPage>(page), s->document(), s->logic(),
+                      s->logic().SelectionRange(), fonts);
 }
 
 void MainWindow::OpenWidthDialog(bool rows) {
@@ -1093,21 +654,15 @@ void MainWindow::OpenWidthDialog(bool rows) {
   if (widths_ == nullptr) {
     widths_ = new WidthDialogView(this);
     connect(widths_, &WidthDialogView::applied, this, [this] {
-      for (QMdiSubWindow* w : mdi_->subWindowList())
-        if (auto* v = qobject_cast<SheetView*>(w->widget())) v->MeasureVisible();
-      AfterCommand();
+      LayoutChanged();
+      ws_.AfterChange();
     });
     connect(widths_, &WidthDialogView::rangePromptRequested, this, [this](const QString& text) {
-      std::string initial = FromQt(text);
-      awaitingRange_ = widths_;
-      input_.OpenRangePrompt(" Range", [this](const std::string& t) { widths_->SetRangeText(t); });
-      if (!initial.empty()) input_.SetText(initial, static_cast<int>(initial.size()));
-      SyncEntry();
-      entry_->setFocus();
+      AskRangeForDialog(widths_, text, [this](const std::string& t) { widths_->SetRangeText(t); });
     });
   }
   widths_->OpenOn(rows, s->document(), s->logic(), s->logic().SelectionRange(),
-                  s->defaultRowHeight);
+                  s->logic().defaultRowHeight);
 }
 
 }  // namespace tabulon

@@ -1,7 +1,9 @@
-// The frame window: the multiple-document area with the worksheet
-// windows, the menus, the quick bar with its selectors, the entry line
-// with the mode and cell indicators, and the status panels. Commands act on
-// the active worksheet window through the toolkit-free command code.
+// The frame window: a view of the Workspace. It builds the menus, the
+// quick bar and the grid's pop-up menu from the command table, shows the
+// worksheet windows in a multiple-document area, mirrors the input line,
+// the mode and cell indicators and the status panels, and turns Qt's key
+// events into the toolkit-free keys that Workspace::HandleKey routes. It
+// holds no command logic of its own.
 #pragma once
 
 #include <QComboBox>
@@ -12,22 +14,18 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "io/config_file.h"
-#include "sheet/session.h"
 #include "qt/qt_host.h"
-#include "ui/block_commands.h"
-#include "ui/input_line.h"
-#include "ui/main_commands.h"
-#include "ui/properties_dialog.h"
+#include "sheet/session.h"
+#include "ui/workspace.h"
 
 namespace tabulon {
 
 class SheetView;
-class GridPaneWidget;
 class PropertiesDialogView;
 class WidthDialogView;
 
@@ -48,7 +46,10 @@ struct StartOptions {
   std::string startFile;  // a file named on the command line
 };
 
-class MainWindow : public QMainWindow {
+// Qt's key event as the workspace's key; Key::None for keys it ignores.
+Key KeyOf(const QKeyEvent* e, char& ch, KeyMods& mods);
+
+class MainWindow : public QMainWindow, public WorkspaceView {
   Q_OBJECT
  public:
   explicit MainWindow(const StartOptions& options);
@@ -57,54 +58,57 @@ class MainWindow : public QMainWindow {
   // The rest of start-up once the window exists: the start-up worksheet
   // or an empty one.
   void OpenStartupSheet();
-  // Writes the settings file (also done when the window closes).
-  void SaveSettings();
 
+  Workspace& workspace() { return ws_; }
   Session& session() { return session_; }
   QtHost& host() { return host_; }
-  InputLine& inputLine() { return input_; }
+  InputLine& inputLine() { return ws_.input(); }
   SheetView* activeSheet() const;
+  SheetView* ViewOf(const SheetWindow* window) const;
   QLineEdit* entryField() const { return entry_; }
   QLabel* modeIndicator() const { return mode_; }
   QLabel* cellIndicator() const { return indicator_; }
   PanelLabel* panel(const char* name) const;
   QMdiArea* mdi() const { return mdi_; }
-  int zoom() const { return zoom_; }
+  int zoom() const { return ws_.zoom(); }
   const std::vector<std::string>& fontList() const { return fontList_; }
-  const ConfigSettings& config() const { return cfg_; }
-
-  // Events forwarded by the grid panes.
-  void GridKey(SheetView& sheet, QKeyEvent* e);
-  void CursorMoved(SheetView& sheet);
-  // Saves a sheet (Save As when untitled); false when cancelled or failed.
-  bool SaveSheet(SheetView& sheet, bool askName);
-  void SheetClosing(SheetView& sheet);
-  // Opens a worksheet file in a new window (or shows the window that has it).
-  bool OpenFile(const std::string& fileName);
-  SheetView* NewSheet();
-
-  // Commands.
-  void CopySelection(bool cut);
-  void PasteClipboard();
-  void EraseSelection();
-  void Undo();
-  void SpeedSum();
-  void SetZoom(int tag);
-  // Block commands: the copy and move prompts, the value copies, the
-  // Insert and Delete submenus, the properties and width dialogs.
-  void CopyOrMove(bool move);
-  void CopyValues(ValueCopyMode mode);
-  void RunSheetMenuCommand(SheetCommand command);
-  void OpenProperties(PropertyPage page);
-  void OpenWidthDialog(bool rows);
+  const ConfigSettings& config() const { return ws_.config(); }
   PropertiesDialogView* propertiesDialog() const { return properties_; }
   WidthDialogView* widthDialog() const { return widths_; }
+  QAction* ActionFor(const std::string& commandId) const;
 
-  // Brings the entry line, indicators and panels up to date.
+  // Shortcuts for tests and the screenshot option: the commands by id.
+  bool OpenFile(const std::string& fileName);
+  void CopySelection(bool cut) { ws_.Invoke(cut ? "edit.cut" : "edit.copy"); }
+  void PasteClipboard() { ws_.Invoke("edit.paste"); }
+  void Undo() { ws_.Invoke("edit.undo"); }
+  void SetZoom(int tag) { ws_.Invoke("view.zoom." + std::to_string(tag)); }
+
+  // Events forwarded by the worksheet windows.
+  void GridKey(QKeyEvent* e);
+  void CursorMoved(SheetView& sheet);
+  bool CloseRequested(SheetView& sheet);
+  void ActivatedByUser(SheetView& sheet);
+
+  // Brings the entry line, indicators, panels and buttons up to date.
   void SyncEntry();
-  // F9: recalculates every open worksheet and repaints it.
-  void Calculate();
-  void RepaintSheets(SheetDocument* doc = nullptr);
+
+  // --- WorkspaceView -------------------------------------------------------------
+  void WindowOpened(SheetWindow& w) override;
+  void WindowClosing(SheetWindow& w) override;
+  void WindowActivated(SheetWindow* w) override;
+  void CaptionChanged(SheetWindow& w) override;
+  void Repaint(SheetDocument* doc) override;
+  void Refresh(SheetWindow& w) override;
+  void EntryChanged() override { SyncEntry(); }
+  void FocusLine(bool line) override;
+  void RecentFilesChanged() override { RebuildRecentMenu(); }
+  void LayoutChanged() override;
+  void BarsChanged() override;
+  void OpenMenu(char letter) override;
+  void ShowDialog(DialogKind kind, int page) override;
+  void Arrange(Arrangement how) override;
+  void Exit() override { close(); }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -116,41 +120,31 @@ class MainWindow : public QMainWindow {
   void BuildEntryLine();
   void BuildStatusBar();
   void RebuildRecentMenu();
-  QAction* AddCommand(QMenu* menu, const QString& caption, const char* hint,
-                      std::function<void()> fn, QKeySequence key = {});
-  SheetView* AddSheetWindow(SheetDocument& doc, const std::string& caption, bool untitled);
-  void SheetActivated();
-  void AfterCommand(bool repaintAll = true);
-  bool EntryKey(QKeyEvent* e);
-  void ApplyToSelection(const std::function<void(SheetDocument&, const CellRange&)>& fn);
-  void BuildBlockMenus(const std::function<QMenu*(const char*)>& menu);
-  void ShowGridMenu(SheetView& sheet, QWidget* pane, const QPoint& pos);
-  // Asks for a range on the entry line; `done` gets the range the text
-  // names (undefined when it names none).
-  void AskRange(const char* prompt, std::function<void(const CellRange&)> done);
-  // Runs a block command on the active sheet and shows its error.
-  void RunBlock(const std::function<BlockResult(SheetDocument&)>& fn);
+  QMenu* MenuAt(const std::string& path);
+  void UpdateMenu(QMenu* menu);
+  void ShowGridMenu(QWidget* pane, const QPoint& pos);
+  void OpenProperties(int page);
+  void OpenWidthDialog(bool rows);
+  void AskRangeForDialog(QWidget* dialog, const QString& text,
+                         std::function<void(const std::string&)> done);
 
-  std::string configDir_;
-  std::string settingsFile_, userFile_;
   QtHost host_;
   Session session_{host_};
-  InputLine input_{session_};
-  ConfigSettings cfg_;
-  RecentFiles recent_;
-  int zoom_ = 100;
+  Workspace ws_{session_};
+  std::string startFile_;
   std::vector<std::string> fontList_;
-  SheetView* current_ = nullptr;
+  std::map<const SheetWindow*, SheetView*> views_;
+  bool activating_ = false;
+  bool closingFromView_ = false;
+  bool closing_ = false;
 
   QMdiArea* mdi_ = nullptr;
+  std::map<std::string, QMenu*> menus_;
+  std::map<std::string, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
-  QAction* recentSeparator_ = nullptr;
   std::vector<QAction*> recentActions_;
   QMenu* moreMenu_ = nullptr;
-  QAction* exitAction_ = nullptr;
-  std::vector<QAction*> zoomActions_;
   QToolBar* quickBar_ = nullptr;
-  QToolButton* protectButton_ = nullptr;
   QComboBox* fontBox_ = nullptr;
   QComboBox* sizeBox_ = nullptr;
   QComboBox* formatBox_ = nullptr;
@@ -162,9 +156,7 @@ class MainWindow : public QMainWindow {
   QLineEdit* entry_ = nullptr;
   std::vector<PanelLabel*> keyPanels_;
   PanelLabel* calcPanel_ = nullptr;
-  bool keyState_[5] = {false, false, false, false, false};  // INS END NUM SCR CAP
   bool syncingEntry_ = false;
-  bool closing_ = false;
   PropertiesDialogView* properties_ = nullptr;
   WidthDialogView* widths_ = nullptr;
   // A dialog hidden while its range is asked for on the entry line; shown

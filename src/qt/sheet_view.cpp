@@ -34,7 +34,7 @@ std::vector<GridSlot> GridPaneWidget::Columns() const {
 std::vector<GridSlot> GridPaneWidget::Rows() const {
   int y = HeaderHeight();
   return VisibleRows(view_.logic().pane(pane_), view_.document().metrics(), view_.main().zoom(),
-                     view_.defaultRowHeight, y, std::max(1, height() - y));
+                     view_.logic().defaultRowHeight, y, std::max(1, height() - y));
 }
 
 bool GridPaneWidget::CellAt(QPoint p, int& row, int& col) const {
@@ -47,6 +47,7 @@ bool GridPaneWidget::CellAt(QPoint p, int& row, int& col) const {
 }
 
 void GridPaneWidget::paintEvent(QPaintEvent* e) {
+  if (!view_.attached()) return;
   QPainter painter(this);
   QtCanvas canvas(painter);
   SheetDocument& doc = view_.document();
@@ -69,8 +70,9 @@ void GridPaneWidget::paintEvent(QPaintEvent* e) {
 }
 
 void GridPaneWidget::keyPressEvent(QKeyEvent* e) {
+  if (!view_.attached()) return;
   view_.ActivatePane(pane_);
-  view_.main().GridKey(view_, e);
+  view_.main().GridKey(e);
 }
 
 void GridPaneWidget::focusInEvent(QFocusEvent* e) {
@@ -81,6 +83,7 @@ void GridPaneWidget::focusInEvent(QFocusEvent* e) {
 void GridPaneWidget::resizeEvent(QResizeEvent*) { view_.MeasureVisible(); }
 
 void GridPaneWidget::mousePressEvent(QMouseEvent* e) {
+  if (!view_.attached()) return;
   setFocus();
   view_.ActivatePane(pane_);
   QPoint p = e->position().toPoint();
@@ -125,6 +128,7 @@ void GridPaneWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void GridPaneWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (!view_.attached()) return;
   QPoint p = e->position().toPoint();
   int zoom = view_.main().zoom();
   GridMetrics& m = view_.document().metrics();
@@ -133,14 +137,14 @@ void GridPaneWidget::mouseMoveEvent(QMouseEvent* e) {
       int w = std::clamp((p.x() - dragOrigin_) * 100 / std::max(1, zoom), 0, 1000);
       m.columnWidths[dragIndex_] = static_cast<std::int16_t>(w);
       view_.document().settings().modified = true;
-      view_.main().RepaintSheets(&view_.document());
+      view_.main().Repaint(&view_.document());
       return;
     }
     case Drag::RowHeight: {
       int h = std::clamp((p.y() - dragOrigin_) * 100 / std::max(1, zoom), 1, 500);
       m.rowHeights[dragIndex_] = static_cast<std::int16_t>(h);
       view_.document().settings().modified = true;
-      view_.main().RepaintSheets(&view_.document());
+      view_.main().Repaint(&view_.document());
       return;
     }
     case Drag::Select: {
@@ -170,6 +174,7 @@ void GridPaneWidget::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void GridPaneWidget::wheelEvent(QWheelEvent* e) {
+  if (!view_.attached()) return;
   GridPane& pane = view_.logic().pane(pane_);
   int steps = e->angleDelta().y() / 40;
   pane.topRow = std::clamp(pane.topRow - steps, 0, kRowCount - 1);
@@ -179,9 +184,7 @@ void GridPaneWidget::wheelEvent(QWheelEvent* e) {
 
 // --- sheet view --------------------------------------------------------------
 
-SheetView::SheetView(MainWindow& main, SheetDocument& doc, const std::string& caption,
-                     bool untitled)
-    : main_(main), logic_(doc), caption_(caption), untitled_(untitled) {
+SheetView::SheetView(MainWindow& main, SheetWindow& window) : main_(main), logic_(&window) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   outer->setSpacing(0);
@@ -213,65 +216,63 @@ SheetView::SheetView(MainWindow& main, SheetDocument& doc, const std::string& ca
   SyncPages();
 
   connect(vbar_, &QScrollBar::valueChanged, this, [this](int v) {
-    if (syncing_) return;
-    logic_.activePane().topRow = v;
-    if (logic_.synchronised) logic_.otherPane().topRow = v;
+    if (syncing_ || logic_ == nullptr) return;
+    logic_->activePane().topRow = v;
+    if (logic_->synchronised) logic_->otherPane().topRow = v;
     Refresh();
   });
   connect(hbar_, &QScrollBar::valueChanged, this, [this](int v) {
-    if (syncing_) return;
+    if (syncing_ || logic_ == nullptr) return;
     int left = static_cast<int>(std::lround(static_cast<double>(v) / hbar_->maximum() * 255));
-    logic_.activePane().leftCol = left;
-    if (logic_.synchronised) logic_.otherPane().leftCol = left;
+    logic_->activePane().leftCol = left;
+    if (logic_->synchronised) logic_->otherPane().leftCol = left;
     Refresh();
   });
   connect(tabs_, &QTabBar::currentChanged, this, [this](int t) {
-    if (syncing_ || t < 0) return;
-    logic_.PickPage(t);
+    if (syncing_ || t < 0 || logic_ == nullptr) return;
+    logic_->PickPage(t);
     main_.CursorMoved(*this);
   });
   connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+    if (logic_ == nullptr) return;
     bool split = splitter_->sizes().value(1) > 0;
-    if (split != logic_.split()) logic_.SetSplit(split);
+    if (split != logic_->split()) logic_->SetSplit(split);
     MeasureVisible();
   });
-  setWindowTitle(QString::fromStdString(caption_));
+  SetCaption();
 }
 
-SheetView::~SheetView() { main_.SheetClosing(*this); }
-
-void SheetView::SetCaption(const std::string& caption, bool untitled) {
-  caption_ = caption;
-  untitled_ = untitled;
-  setWindowTitle(QString::fromStdString(caption));
+void SheetView::SetCaption() {
+  if (logic_ != nullptr) setWindowTitle(QString::fromStdString(logic_->caption));
 }
 
 PaintOptions SheetView::Options(int pane) const {
   PaintOptions o;
   o.zoom = main_.zoom();
-  o.defaultFont = {"Arial", defaultRowHeight, 0};
+  o.defaultFont = {"Arial", logic_->defaultRowHeight, 0};
   const SheetDocument& doc = const_cast<SheetView*>(this)->document();
   o.colours = doc.extras().colours;
   o.fontNames = doc.extras().fontNames.empty() ? &main_.fontList() : &doc.extras().fontNames;
-  o.windowActive = main_.activeSheet() == this && logic_.activeIndex() == pane;
-  o.raised3d = logic_.pane(pane).raised3d && main_.config().raised3d;
+  o.windowActive = main_.activeSheet() == this && logic_->activeIndex() == pane;
+  o.raised3d = logic_->pane(pane).raised3d && main_.config().raised3d;
   return o;
 }
 
 void SheetView::SyncPages() {
   syncing_ = true;
-  int pages = logic_.pageCount();
+  int pages = logic_->pageCount();
   while (tabs_->count() > pages) tabs_->removeTab(tabs_->count() - 1);
   while (tabs_->count() < pages) tabs_->addTab(QString::fromStdString(ColumnLetters(tabs_->count())));
   tabs_->setVisible(pages > 1);
-  tabs_->setCurrentIndex(logic_.CurrentPage());
+  tabs_->setCurrentIndex(logic_->CurrentPage());
   syncing_ = false;
 }
 
 void SheetView::Refresh() {
+  if (logic_ == nullptr) return;
   syncing_ = true;
-  vbar_->setValue(logic_.activePane().topRow);
-  hbar_->setValue(logic_.activePane().leftCol);
+  vbar_->setValue(logic_->activePane().topRow);
+  hbar_->setValue(logic_->activePane().leftCol);
   syncing_ = false;
   SyncPages();
   panes_[0]->update();
@@ -279,61 +280,52 @@ void SheetView::Refresh() {
 }
 
 void SheetView::MeasureVisible() {
+  if (logic_ == nullptr) return;
   GridPaneWidget* g = activeGrid();
   int zoom = main_.zoom();
   const GridMetrics& m = document().metrics();
-  const GridPane& p = logic_.activePane();
+  const GridPane& p = logic_->activePane();
   int rows = 0, h = g->HeaderHeight();
   for (int r = p.topRow; r < kRowCount && h < g->height(); ++r, ++rows)
-    h += Zoomed(RowPixelHeight(m, r, defaultRowHeight), zoom);
+    h += Zoomed(RowPixelHeight(m, r, logic_->defaultRowHeight), zoom);
   int cols = 0, w = g->RowHeaderWidth();
   for (int c = p.leftCol; c < kColumnCount && w < g->width(); ++c, ++cols)
     w += Zoomed(m.columnWidths[c], zoom);
   // The last, partly visible row or column does not count.
-  logic_.SetVisibleSize(std::max(1, rows - 1), std::max(1, cols - 1));
+  logic_->SetVisibleSize(std::max(1, rows - 1), std::max(1, cols - 1));
 }
 
-void SheetView::SetSplit(int mode) {
-  if (mode == 0) {
-    if (logic_.activeIndex() == 1) logic_.SwitchPanes();
-    logic_.SetSplit(false);
-    splitter_->setSizes({1, 0});
-    panes_[0]->setFocus();
+void SheetView::ApplySplit() {
+  if (logic_ == nullptr) return;
+  bool shown = splitter_->sizes().value(1) > 0;
+  if (!logic_->split()) {
+    if (shown) {
+      splitter_->setSizes({1, 0});
+      panes_[0]->setFocus();
+    }
   } else {
-    splitter_->setOrientation(mode == 1 ? Qt::Vertical : Qt::Horizontal);
-    logic_.SetSplit(true);
-    logic_.pane(1) = logic_.pane(0);
-    int total = mode == 1 ? splitter_->height() : splitter_->width();
-    splitter_->setSizes({total / 2, total - total / 2});
+    Qt::Orientation o = logic_->splitDirection == 2 ? Qt::Horizontal : Qt::Vertical;
+    if (!shown || splitter_->orientation() != o) {
+      splitter_->setOrientation(o);
+      int total = o == Qt::Vertical ? splitter_->height() : splitter_->width();
+      splitter_->setSizes({total / 2, total - total / 2});
+    }
   }
   MeasureVisible();
   Refresh();
 }
 
 void SheetView::ActivatePane(int i) {
-  if (logic_.activeIndex() != i && logic_.split()) {
-    logic_.SwitchPanes();
+  if (logic_ == nullptr) return;
+  if (logic_->activeIndex() != i && logic_->split()) {
+    logic_->SwitchPanes();
     main_.CursorMoved(*this);
   }
 }
 
 void SheetView::closeEvent(QCloseEvent* e) {
-  if (main_.inputLine().promptOpen() && main_.activeSheet() == this) {
-    e->ignore();  // a command is waiting for a range from this window
-    return;
-  }
-  bool last = document().refCount <= 1;
-  switch (logic_.QueryClose(caption_, last)) {
-    case SheetWindow::CloseDecision::Cancel: e->ignore(); return;
-    case SheetWindow::CloseDecision::SaveThenClose:
-      if (!main_.SaveSheet(*this, untitled_)) {
-        e->ignore();
-        return;
-      }
-      break;
-    case SheetWindow::CloseDecision::Close: break;
-  }
-  e->accept();
+  if (main_.CloseRequested(*this)) e->accept();
+  else e->ignore();
 }
 
 }  // namespace tabulon

@@ -53,26 +53,30 @@ class GridPaneWidget : public QWidget {
 class SheetView : public QWidget {
   Q_OBJECT
  public:
-  SheetView(MainWindow& main, SheetDocument& doc, const std::string& caption, bool untitled);
-  ~SheetView() override;
+  // Shows the workspace's window; the window outlives the view until the
+  // workspace closes it and detaches the view.
+  SheetView(MainWindow& main, SheetWindow& window);
 
-  SheetWindow& logic() { return logic_; }
-  SheetDocument& document() { return logic_.document(); }
+  bool attached() const { return logic_ != nullptr; }
+  void Detach() { logic_ = nullptr; }
+  SheetWindow& logic() { return *logic_; }
+  const SheetWindow& logic() const { return *logic_; }
+  SheetDocument& document() { return logic_->document(); }
   MainWindow& main() { return main_; }
   GridPaneWidget* pane(int i) { return panes_[i]; }
-  GridPaneWidget* activeGrid() { return panes_[logic_.activeIndex()]; }
-  const std::string& caption() const { return caption_; }
-  void SetCaption(const std::string& caption, bool untitled);
-  bool untitled() const { return untitled_; }
+  GridPaneWidget* activeGrid() { return panes_[logic_ ? logic_->activeIndex() : 0]; }
+  const std::string& caption() const { return logic_->caption; }
+  bool untitled() const { return logic_->untitled; }
+  // The window title from the workspace's caption.
+  void SetCaption();
 
   PaintOptions Options(int pane) const;
-  int defaultRowHeight = 12;
 
   // After the cursor or the scroll position changed: scroll bars, page tab
   // and a repaint of both panes.
   void Refresh();
-  // Split: 0 none, 1 horizontal (panes above each other), 2 vertical.
-  void SetSplit(int mode);
+  // Divides the view as the window's split state says.
+  void ApplySplit();
   void ActivatePane(int i);
   // The visible size of the active pane in whole rows and columns.
   void MeasureVisible();
@@ -83,9 +87,7 @@ class SheetView : public QWidget {
  private:
   void SyncPages();
   MainWindow& main_;
-  SheetWindow logic_;
-  std::string caption_;
-  bool untitled_;
+  SheetWindow* logic_;
   GridPaneWidget* panes_[2];
   QSplitter* splitter_;
   QTabBar* tabs_;

@@ -5,6 +5,7 @@
 #include "display/format.h"
 #include "edit/cell_entry.h"
 #include "edit/cell_text.h"
+#include "edit/undo.h"
 #include "sheet/session.h"
 #include "base/text.h"
 #include "platform/host.h"
@@ -99,7 +100,13 @@ void InputLine::TypeChar(char ch) {
   }
   // Typing after a pointed address keeps it and goes on with the formula.
   if (pointing_) EndPointing();
-  text_.insert(text_.begin() + caret_, ch);
+  if (prompt_ && promptFresh_) {
+    text_.clear();
+    caret_ = 0;
+  }
+  promptFresh_ = false;
+  if (overwrite && caret_ < static_cast<int>(text_.size())) text_[caret_] = ch;
+  else text_.insert(text_.begin() + caret_, ch);
   if (text_.size() > kMaxText) text_.resize(kMaxText);
   caret_ = std::min<int>(caret_ + 1, static_cast<int>(text_.size()));
   UpdateMode();
@@ -107,10 +114,36 @@ void InputLine::TypeChar(char ch) {
 
 void InputLine::SetText(const std::string& text, int caret) {
   if (!open_ && !prompt_) open_ = true;
+  if (pointing_) EndPointing();
+  promptFresh_ = false;
   text_ = text.substr(0, kMaxText);
   caret_ = std::clamp(caret, 0, static_cast<int>(text_.size()));
-  pointing_ = false;
   UpdateMode();
+}
+
+void InputLine::SetCaret(int caret) {
+  if (pointing_) return;
+  caret_ = std::clamp(caret, 0, static_cast<int>(text_.size()));
+}
+
+bool InputLine::EditKey(Key key) {
+  int size = static_cast<int>(text_.size());
+  switch (key) {
+    case Key::Left: caret_ = std::max(0, caret_ - 1); return true;
+    case Key::Right: caret_ = std::min(size, caret_ + 1); return true;
+    case Key::Home: caret_ = 0; return true;
+    case Key::End: caret_ = size; return true;
+    case Key::Backspace:
+      if (caret_ > 0) text_.erase(static_cast<std::size_t>(--caret_), 1);
+      break;
+    case Key::Delete:
+      if (caret_ < size) text_.erase(static_cast<std::size_t>(caret_), 1);
+      break;
+    default: return false;
+  }
+  promptFresh_ = false;
+  UpdateMode();
+  return true;
 }
 
 void InputLine::OpenRangePrompt(const std::string& caption,
@@ -123,6 +156,7 @@ void InputLine::OpenRangePrompt(const std::string& caption,
   text_ = window_ ? RangeText(window_->SelectionRange(), window_->document().settings().pageHeight)
                   : std::string();
   caret_ = static_cast<int>(text_.size());
+  promptFresh_ = true;
   UpdateMode();
 }
 
@@ -143,10 +177,13 @@ bool InputLine::Accept() {
   }
   SheetDocument& doc = window_->document();
   CellAddress c = window_->CursorCell();
+  // An entry is a command of its own: Undo takes the sheet back to before it.
+  TakeSnapshot(doc);
   EntryResult r = EnterCell(doc, text_, c.row, c.col);
   if (!r.ok) {
-    if (!session_.errors().message().empty()) session_.ShowError(session_.errors().message());
-    else session_.host().Beep();
+    const std::string& message = session_.errors().message();
+    status_ = message.empty() ? Status::Beep() : Status::Error(message);
+    session_.errors().Clear();
     red_ = true;
     errorPending_ = true;
     pointing_ = false;
@@ -168,6 +205,7 @@ void InputLine::Cancel() {
       window_->MoveCursor(c.row, c.col);
       text_ = RangeText(window_->SelectionRange(), window_->document().settings().pageHeight);
       caret_ = static_cast<int>(text_.size());
+      promptFresh_ = true;
       return;
     }
     prompt_ = nullptr;
@@ -272,15 +310,35 @@ bool InputLine::HandleKey(Key key, KeyMods mods) {
       UpdateMode();
       return true;
     }
+    case Key::Backspace:
+    case Key::Delete:
+      if (!open_) return false;
+      if (pointing_) {
+        // Rubs out the pointed address: the text is as it was before pointing.
+        EndPointing();
+        text_ = remembered_;
+        caret_ = static_cast<int>(text_.size());
+        UpdateMode();
+        return true;
+      }
+      return EditKey(key);
+    case Key::End:
+      if (open_ && !pointing_ && (errorPending_ || (prompt_ && !promptFresh_))) return EditKey(key);
+      return false;
     default: break;
   }
   if (!arrow) return false;
+  if (prompt_ && !pointing_ && !promptFresh_ && (key == Key::Left || key == Key::Right)) {
+    // The user is typing the range: arrows move within the text.
+    return EditKey(key);
+  }
   if (prompt_ || pointing_) {
     MoveCursor(key, mods);
     if (pointing_) RewritePointedText();
     else if (prompt_ && window_ != nullptr) {
       text_ = RangeText(window_->SelectionRange(), window_->document().settings().pageHeight);
       caret_ = static_cast<int>(text_.size());
+      promptFresh_ = true;
     }
     return true;
   }
@@ -289,7 +347,7 @@ bool InputLine::HandleKey(Key key, KeyMods mods) {
     ShowCurrentCell();
     return true;
   }
-  if (errorPending_) return false;  // arrows edit within the text
+  if (errorPending_) return EditKey(key);  // arrows move the caret within the text
   if (EndsWithOperator(text_.substr(0, caret_))) {
     StartPointing();
     MoveCursor(key, mods);

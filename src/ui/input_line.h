@@ -10,6 +10,7 @@
 
 #include "sheet/address.h"
 #include "ui/keys.h"
+#include "ui/status.h"
 
 namespace tabulon {
 
@@ -47,12 +48,23 @@ class InputLine {
   const std::string& promptCaption() const { return promptCaption_; }
 
   // --- events -------------------------------------------------------------
-  // A character typed on the grid or in the line.
+  // A character typed on the grid or in the line. The first character typed
+  // into a range prompt replaces the proposed range.
   void TypeChar(char ch);
-  // The view changed the text itself (editing, pasting).
+  // The view changed the text itself (pasting, the mouse); pointing ends
+  // first, back at the cell being entered.
   void SetText(const std::string& text, int caret);
-  // Keys the line handles; returns false when the key is not for the line.
+  // Places the caret (a click in the line).
+  void SetCaret(int caret);
+  // Keys the line handles: Enter, Escape, arrows (pointing, accepting, or
+  // moving the caret while editing), Home/End, Backspace, Delete, F2, F4,
+  // F9. Returns false when the key is not for the line.
   bool HandleKey(Key key, KeyMods mods = {});
+  // Typed characters replace the one under the caret instead of inserting.
+  bool overwrite = false;
+  // The failure of the last entry, for the workspace to show; cleared by
+  // taking it.
+  Status TakeStatus() { Status s = status_; status_ = Status::Ok(); return s; }
   // The cursor moved (from the grid): refreshes the contents, or the
   // pointed range while pointing.
   void CursorMoved();
@@ -69,6 +81,7 @@ class InputLine {
   void EndPointing();  // back to the cell being entered
   void RewritePointedText();
   void MoveCursor(Key key, KeyMods mods);
+  bool EditKey(Key key);
 
   Session& session_;
   SheetWindow* window_ = nullptr;
@@ -87,6 +100,8 @@ class InputLine {
   unsigned firstFlags_ = 0, lastFlags_ = 0;
   std::function<void(const std::string&)> prompt_;
   std::string promptCaption_;
+  bool promptFresh_ = false;  // the prompt still shows the proposed range
+  Status status_ = Status::Ok();
 };
 
 }  // namespace tabulon

@@ -20,6 +20,10 @@ enum class Key {
   Delete,
   Insert,
   F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
+  CapsLock,
+  NumLock,
+  ScrollLock,
+  Break,      // Control+Break: stops a running macro
   Character,  // a printable character, given separately
 };
 

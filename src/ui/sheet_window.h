@@ -59,6 +59,14 @@ class SheetWindow : public CursorSource {
   explicit SheetWindow(SheetDocument& doc);
 
   SheetDocument& document() { return doc_; }
+  const SheetDocument& document() const { return doc_; }
+
+  // The window's caption (the file name, or "SHEETn.WKS" for a new sheet)
+  // and whether the sheet still needs a name before it can be saved.
+  std::string caption;
+  bool untitled = true;
+  // The default row font height in pixels at 100% zoom.
+  int defaultRowHeight = 12;
   GridPane& activePane() { return panes_[active_]; }
   const GridPane& activePane() const { return panes_[active_]; }
   GridPane& otherPane() { return panes_[1 - active_]; }
@@ -96,6 +104,8 @@ class SheetWindow : public CursorSource {
   // Panes.
   bool split() const { return split_; }
   void SetSplit(bool on);
+  // How a split window is divided: 1 panes above each other, 2 side by side.
+  int splitDirection = 1;
   bool synchronised = false;
   void SwitchPanes();  // F6
 

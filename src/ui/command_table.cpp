@@ -1,0 +1,29 @@
+#include "ui/command_table.h"
+
+#include <cassert>
+
+#include "base/text.h"
+
+namespace tabulon {
+
+Command& CommandTable::Add(Command command) {
+  assert(Find(command.id) == nullptr && "command ids are unique");
+  entries_.push_back(std::move(command));
+  return entries_.back();
+}
+
+const Command* CommandTable::Find(std::string_view id) const {
+  for (const Command& c : entries_)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+const Command* CommandTable::FindMacro(char family, char letter) const {
+  family = LowerChar(family);
+  letter = LowerChar(letter);
+  for (const Command& c : entries_)
+    if (c.family != 0 && c.family == family && c.letter == letter) return &c;
+  return nullptr;
+}
+
+}  // namespace tabulon

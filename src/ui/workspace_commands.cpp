@@ -1,0 +1,627 @@
+// The workspace's own commands: File, Edit, View, Sheet, Range, Copy, Move,
+// Window and Help, the quick bar's buttons and the grid's pop-up menu. Each
+// `run` takes its arguments as a macro gives them (locations as range text
+// or names, numbers and texts), so the menus and the macro language share
+// one path; `invoke` is the interactive part of a menu click (range
+// prompts, file dialogs, dialogs of the view).
+#include <cmath>
+#include <cstdlib>
+
+#include "base/text.h"
+#include "display/format.h"
+#include "edit/block_ops.h"
+#include "edit/cell_entry.h"
+#include "edit/name_commands.h"
+#include "edit/undo.h"
+#include "io/text_export.h"
+#include "io/worksheet_file.h"
+#include "platform/host.h"
+#include "ui/block_commands.h"
+#include "ui/main_commands.h"
+#include "ui/row_painter.h"
+#include "ui/workspace.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr const char* kOpenFilter =
+    "Worksheets (*.wks,*.wk1)|*.wks;*.wk1;*.WKS;*.WK1|Backups (*.wkb)|*.wkb;*.WKB|All Files|*";
+
+SheetWindow& Active(Workspace& ws) { return *ws.active(); }
+SheetDocument& Doc(Workspace& ws) { return ws.active()->document(); }
+
+// A block command's result as a status: its message from the error channel.
+Status FromBlock(Workspace& ws, const BlockResult& r) {
+  if (r.ok) return Status::Ok();
+  const std::string& m = ws.session().errors().message();
+  return m.empty() ? Status::Beep() : Status::Error(m);
+}
+
+// The error channel's message after a failed model operation.
+Status Failed(Workspace& ws) {
+  const std::string& m = ws.session().errors().message();
+  return m.empty() ? Status::Beep() : Status::Error(m);
+}
+
+// A location argument that must name a range; undefined ranges refuse the
+// command with a beep.
+bool ReadRange(Workspace& ws, const std::string& text, CellRange& range) {
+  range = ws.Location(text);
+  return range.IsDefined();
+}
+
+int ReadInt(const std::string& text, int fallback = 0) {
+  char* end = nullptr;
+  double v = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || !std::isfinite(v)) return fallback;
+  return static_cast<int>(std::lround(std::clamp(v, -2e9, 2e9)));
+}
+
+std::string RangeArg(Workspace& ws, const CellRange& r) {
+  return RangeText(r, Doc(ws).settings().pageHeight);
+}
+
+// The selection of the active window as a location argument.
+std::string SelectionArg(Workspace& ws) { return RangeArg(ws, Active(ws).SelectionRange()); }
+
+Command Item(std::string id, std::string menu, std::string caption, std::string hint,
+             unsigned flags,
+             std::function<Status(Workspace&, const CommandArgs&)> run) {
+  Command c;
+  c.id = std::move(id);
+  c.menu = std::move(menu);
+  c.caption = std::move(caption);
+  c.hint = std::move(hint);
+  c.flags = flags;
+  c.run = std::move(run);
+  return c;
+}
+
+Command& Macro(Command& c, char family, char letter) {
+  c.family = family;
+  c.letter = letter;
+  return c;
+}
+
+// Runs `fn` on the active window's document and selection, for the quick
+// bar's attribute buttons and selectors.
+template <typename Fn>
+Status OnSelection(Workspace& ws, Fn&& fn) {
+  fn(Doc(ws), Active(ws).SelectionRange());
+  Doc(ws).settings().modified = true;
+  return Status::Ok();
+}
+
+// Two range prompts, then the command with both ranges as arguments.
+void AskTwoRanges(Workspace& ws, std::string first, std::string second, std::string id) {
+  ws.AskRange(first, [&ws, second, id](const CellRange& from) {
+    if (!from.IsDefined()) {
+      ws.host().Beep();
+      return;
+    }
+    std::string fromText = RangeArg(ws, from);
+    ws.AskRange(second, [&ws, id, fromText](const CellRange& to) {
+      if (!to.IsDefined()) {
+        ws.host().Beep();
+        return;
+      }
+      ws.Execute(id, {fromText, RangeArg(ws, to)});
+    });
+  });
+}
+
+void FileCommands(Workspace& ws, CommandTable& t) {
+  const unsigned sheet = kNeedsSheet;
+  Macro(t.Add(Item("file.new", "&File", "&New", "MAIN|Create New Worksheet", 0,
+                   [](Workspace& w, const CommandArgs&) {
+                     w.NewSheet();
+                     return Status::Ok();
+                   })),
+        'f', 'n');
+  Command& open = t.Add(Item("file.open", "&File", "&Open ...", "Load Selected Worksheet", 0,
+                             [](Workspace& w, const CommandArgs& a) {
+                               if (a[0].empty()) return Status::Beep();
+                               return w.Open(a[0]);
+                             }));
+  open.invoke = [](Workspace& w) {
+    auto name = w.host().OpenFileName("Open", kOpenFilter);
+    if (name) w.Show(w.Open(*name));
+  };
+  Macro(open, 'f', 'o');
+  Macro(t.Add(Item("file.save", "&File", "&Save", "Save Sheet Using Current Name", sheet,
+                   [](Workspace& w, const CommandArgs&) {
+                     SheetWindow& a = Active(w);
+                     return w.Save(a, a.untitled) ? Status::Ok() : Status::Beep();
+                   })),
+        'f', 's');
+  Command& saveAs =
+      t.Add(Item("file.saveas", "&File", "Save &As ...", "Specify New Name for Worksheet and Save",
+                 sheet, [](Workspace& w, const CommandArgs& a) {
+                   // Kind 0 with a name saves as a worksheet file; anything
+                   // else goes through the dialog.
+                   if (!a[0].empty() && ReadInt(a[1]) == 0) return w.SaveAs(Active(w), a[0]);
+                   return w.Save(Active(w), true) ? Status::Ok() : Status::Beep();
+                 }));
+  Macro(saveAs, 'f', 'a');
+  Macro(t.Add(Item("file.close", "&File", "&Close", "Close worksheet", sheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     if (a[0].empty()) {
+                       w.Close(Active(w));
+                       return Status::Ok();
+                     }
+                     // Every window whose file is the one named.
+                     std::string name = UpperCase(WorksheetFileName(a[0]));
+                     for (std::size_t i = w.windows().size(); i-- > 0;) {
+                       SheetWindow& s = *w.windows()[i];
+                       if (UpperCase(s.document().fileName()) == name && !w.Close(s)) break;
+                     }
+                     return Status::Ok();
+                   })),
+        'f', 'c');
+  Macro(t.Add(Item("file.focus", "", "", "", 0,
+                   [](Workspace& w, const CommandArgs& a) {
+                     std::string name = UpperCase(WorksheetFileName(a[0]));
+                     for (auto& s : w.windows())
+                       if (UpperCase(s->document().fileName()) == name) w.Activate(s.get());
+                     return Status::Ok();
+                   })),
+        'f', 'f');
+  Macro(t.Add(Item("file.doc", "", "", "", sheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     WorksheetExtras& x = Doc(w).extras();
+                     (ReadInt(a[0]) == 0 ? x.title : x.comments) = a[1].substr(0, kMaxText);
+                     Doc(w).settings().modified = true;
+                     return Status::Ok();
+                   })),
+        'f', 'd');
+  Macro(t.Add(Item("file.export", "", "", "", sheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (a[0].empty() || !ReadRange(w, a[1], r)) return Status::Beep();
+                     w.session().errors().Clear();
+                     bool ok = ReadInt(a[2]) == 0
+                                   ? SaveWorksheet(Doc(w), a[0], r)
+                                   : ExportText(Doc(w), a[0], TextExportMode::Quoted, r);
+                     return ok ? Status::Ok() : Failed(w);
+                   })),
+        'f', 'x');
+  Command& exit = t.Add(Item("file.exit", "&File", "E&xit", "Exit TABULON", kSeparatorBefore,
+                             [](Workspace& w, const CommandArgs&) {
+                               w.view().Exit();
+                               return Status::Ok();
+                             }));
+  Macro(exit, 'f', 'e');
+  (void)ws;
+}
+
+void EditCommands(CommandTable& t) {
+  const unsigned sheet = kNeedsSheet;
+  Command& undo = t.Add(Item("edit.undo", "&Edit", "&Undo", "", sheet | kCancelsEntry,
+                             [](Workspace& w, const CommandArgs&) {
+                               return RestoreSnapshot(Doc(w)) ? Status::Ok() : Status::Beep();
+                             }));
+  undo.shortcut = "Ctrl+Z";
+  Command& cut = t.Add(Item("edit.cut", "&Edit", "Cu&t", "Transfer Range to Clipboard",
+                            sheet | kTakesSnapshot | kCancelsEntry,
+                            [](Workspace& w, const CommandArgs& a) {
+                              CellRange r;
+                              if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r))
+                                return Status::Beep();
+                              w.host().SetClipboardText(ClipboardTextOf(Doc(w), r).text);
+                              EraseRange(Doc(w), r);
+                              return Status::Ok();
+                            }));
+  cut.shortcut = "Ctrl+X";
+  Macro(cut, 'e', 't');
+  Command& copy = t.Add(Item("edit.copy", "&Edit", "&Copy", "Copy Range to Clipboard",
+                             sheet | kCancelsEntry, [](Workspace& w, const CommandArgs& a) {
+                               CellRange r;
+                               if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r))
+                                 return Status::Beep();
+                               w.host().SetClipboardText(ClipboardTextOf(Doc(w), r).text);
+                               return Status::Ok();
+                             }));
+  copy.shortcut = "Ctrl+C";
+  Macro(copy, 'e', 'c');
+  Command& paste = t.Add(Item("edit.paste", "&Edit", "&Paste", "Paste Clipboard to Range",
+                              sheet | kTakesSnapshot | kCancelsEntry,
+                              [](Workspace& w, const CommandArgs& a) {
+                                CellRange r;
+                                if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r))
+                                  return Status::Beep();
+                                std::string text = w.host().ClipboardText();
+                                if (text.empty()) return Status::Beep();
+                                CellAddress at{static_cast<std::int16_t>(r.Left()),
+                                               static_cast<std::int16_t>(r.Top())};
+                                PasteResult p = PasteText(Doc(w), at, text);
+                                return p.ok ? Status::Ok() : Failed(w);
+                              }));
+  paste.shortcut = "Ctrl+V";
+  Macro(paste, 'e', 'p');
+  Command& erase = t.Add(Item("edit.delete", "&Edit", "&Delete", "Erase Block",
+                              sheet | kTakesSnapshot | kCancelsEntry,
+                              [](Workspace& w, const CommandArgs& a) {
+                                CellRange r;
+                                if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r))
+                                  return Status::Beep();
+                                EraseRange(Doc(w), r);
+                                return Status::Ok();
+                              }));
+  erase.shortcut = "Ctrl+D";
+}
+
+void ViewCommands(CommandTable& t) {
+  const unsigned sheet = kNeedsSheet;
+  auto bar = [&](const char* id, const char* caption, Bar which) {
+    Command& c = t.Add(Item(id, "&View", caption, "", kCheckable,
+                            [which](Workspace& w, const CommandArgs&) {
+                              bool& on = which == Bar::kQuick ? w.config().quickBar
+                                                              : w.config().statusBar;
+                              on = !on;
+                              w.view().BarsChanged();
+                              return Status::Ok();
+                            }));
+    c.checked = [which](const Workspace& w) {
+      return which == Bar::kQuick ? w.config().quickBar : w.config().statusBar;
+    };
+  };
+  bar("view.quickbar", "Show &Quick Buttons", Bar::kQuick);
+  bar("view.statusbar", "Show &Status Bar", Bar::kStatus);
+  Macro(t.Add(Item("view.bars", "", "", "", 0,
+                   [](Workspace& w, const CommandArgs& a) {
+                     // "Q1M0S1": each bar letter present is followed by its state.
+                     const std::string& s = a[0];
+                     for (std::size_t i = 0; i < s.size(); ++i) {
+                       char c = UpperChar(s[i]);
+                       bool on = i + 1 < s.size() && s[i + 1] == '1';
+                       if (c == 'Q') w.config().quickBar = on;
+                       else if (c == 'M') w.config().macroBar = on;
+                       else if (c == 'S') w.config().statusBar = on;
+                     }
+                     w.view().BarsChanged();
+                     return Status::Ok();
+                   })),
+        'v', 'v');
+  const char* split = "&View/S&plit Current Window";
+  struct SplitItem {
+    const char* id;
+    const char* caption;
+    int mode;  // 1 horizontal, 2 vertical, 0 clear, -1 synch, -2 unsynch
+  };
+  for (SplitItem s : {SplitItem{"view.split.horizontal", "&Horizontal", 1},
+                      SplitItem{"view.split.vertical", "&Vertical", 2},
+                      SplitItem{"view.split.synch", "&Synch", -1},
+                      SplitItem{"view.split.unsynch", "&Unsynch", -2},
+                      SplitItem{"view.split.clear", "&Clear", 0}}) {
+    int mode = s.mode;
+    t.Add(Item(s.id, split, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
+      SheetWindow& a = Active(w);
+      if (mode == -1 || mode == -2) {
+        a.synchronised = mode == -1;
+      } else {
+        if (mode != 0 && !a.split()) a.pane(1) = a.pane(0);
+        a.SetSplit(mode != 0);
+        if (mode != 0) a.splitDirection = mode;
+        w.view().LayoutChanged();
+      }
+      return Status::Ok();
+    }));
+  }
+  const char* borders = "&View/Set Window &Borders";
+  struct TitleItem {
+    const char* id;
+    const char* caption;
+    int mode;
+  };
+  for (TitleItem s : {TitleItem{"view.titles.horizontal", "&Horizontal", 1},
+                      TitleItem{"view.titles.vertical", "&Vertical", 2},
+                      TitleItem{"view.titles.both", "&Both", 3},
+                      TitleItem{"view.titles.clear", "&Clear", 0}}) {
+    int mode = s.mode;
+    t.Add(Item(s.id, borders, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
+      Active(w).SetTitles(mode);
+      return Status::Ok();
+    }));
+  }
+  for (int tag = 1; tag <= 8; ++tag) {
+    Command& c = t.Add(Item("view.zoom." + std::to_string(tag), "&View/&Zoom",
+                            kZoomCaptions[static_cast<std::size_t>(tag - 1)], "", kCheckable,
+                            [tag](Workspace& w, const CommandArgs&) {
+                              w.SetZoomPercent(ZoomForTag(tag));
+                              return Status::Ok();
+                            }));
+    c.checked = [tag](const Workspace& w) { return w.zoom() == ZoomForTag(tag); };
+  }
+  Macro(t.Add(Item("view.zoom", "", "", "", 0,
+                   [](Workspace& w, const CommandArgs& a) {
+                     w.SetZoomPercent(ReadInt(a[0], 100));
+                     return Status::Ok();
+                   })),
+        'v', 'z');
+}
+
+void SheetCommands(CommandTable& t) {
+  const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
+  struct Entry {
+    const char* id;
+    const char* menu;
+    const char* caption;
+    const char* hint;
+    SheetCommand command;
+  };
+  const Entry entries[] = {
+      {"sheet.insert.pagebreak", "&Sheet/&Insert", "&Page Break",
+       "Insert a Page Break/Row at current Pos", SheetCommand::kInsertPageBreak},
+      {"sheet.insert.row", "&Sheet/&Insert", "&Row", "Insert a Row at Cursor Pos.",
+       SheetCommand::kInsertRows},
+      {"sheet.insert.column", "&Sheet/&Insert", "&Column", "Insert Col(s) at cursor pos.",
+       SheetCommand::kInsertColumns},
+      {"sheet.insert.across", "&Sheet/&Insert", "&Across Row", "", SheetCommand::kInsertAcross},
+      {"sheet.delete.row", "&Sheet/&Delete", "&Row", "", SheetCommand::kDeleteRows},
+      {"sheet.delete.column", "&Sheet/&Delete", "&Column", "", SheetCommand::kDeleteColumns},
+      {"sheet.delete.across", "&Sheet/&Delete", "&Across Row", "", SheetCommand::kDeleteAcross},
+  };
+  for (const Entry& e : entries) {
+    SheetCommand command = e.command;
+    t.Add(Item(e.id, e.menu, e.caption, e.hint, block,
+               [command](Workspace& w, const CommandArgs& a) {
+                 CellRange r;
+                 if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r)) return Status::Beep();
+                 return FromBlock(w, RunSheetCommand(Doc(w), command, r,
+                                                     Active(w).CursorCell().col));
+               }));
+  }
+  Command& cw = t.Add(Item("sheet.colwidth", "&Sheet", "&Colwidth...", "", kNeedsSheet, nullptr));
+  cw.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kColumnWidth, 0); };
+  Command& rh = t.Add(Item("sheet.rowheight", "&Sheet", "&Rowheight...", "", kNeedsSheet, nullptr));
+  rh.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kRowHeight, 0); };
+}
+
+void RangeCommands(CommandTable& t) {
+  const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
+  struct CopyItem {
+    const char* id;
+    const char* caption;
+    ValueCopyMode mode;
+    char letter;
+  };
+  for (CopyItem c : {CopyItem{"range.copy.value", "&Value", ValueCopyMode::kValue, 'v'},
+                     CopyItem{"range.copy.transpose", "&Transpose", ValueCopyMode::kTranspose, 't'},
+                     CopyItem{"range.copy.scale", "&Scale", ValueCopyMode::kScale, 's'},
+                     CopyItem{"range.copy.invert", "&Invert", ValueCopyMode::kInvert, 'i'}}) {
+    ValueCopyMode mode = c.mode;
+    Command& cmd = t.Add(Item(c.id, "&Range/&Copy", c.caption, "", block,
+                              [mode](Workspace& w, const CommandArgs& a) {
+                                CellRange from, to;
+                                if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
+                                  return Status::Beep();
+                                double factor = 2.0;
+                                if (mode == ValueCopyMode::kScale) {
+                                  std::optional<double> f = ParseScaleFactor(Doc(w), a[2]);
+                                  if (!f) return Status::Beep();
+                                  factor = *f;
+                                }
+                                return FromBlock(w, CopyValues(Doc(w), from, to, mode, factor));
+                              }));
+    Macro(cmd, 'c', c.letter);
+    std::string id = c.id;
+    cmd.invoke = [mode, id](Workspace& w) {
+      w.AskRange(ValueCopyPrompt(mode), [&w, mode, id](const CellRange& from) {
+        if (!from.IsDefined()) return w.host().Beep();
+        std::string fromText = RangeArg(w, from);
+        w.AskRange(kOutputPrompt, [&w, mode, id, fromText](const CellRange& to) {
+          if (!to.IsDefined()) return w.host().Beep();
+          std::string factor;
+          if (mode == ValueCopyMode::kScale) {
+            auto text = w.host().InputBox("Scale", "Scale factor:", "2");
+            if (!text) return;  // cancelled
+            factor = *text;
+          }
+          w.Execute(id, {fromText, RangeArg(w, to), factor});
+        });
+      });
+    };
+  }
+  // Formula copy is the ordinary copy from a macro's point of view.
+  Command& formula = t.Add(Item("range.copy.formula", "&Range/&Copy", "&Formula", "", block,
+                                [](Workspace& w, const CommandArgs& a) {
+                                  CellRange from, to;
+                                  if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
+                                    return Status::Beep();
+                                  return FromBlock(w, CopyRange(Doc(w), from, to));
+                                }));
+  formula.invoke = [](Workspace& w) {
+    AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "range.copy.formula");
+  };
+  Macro(formula, 'c', 'f');
+  t.Add(Item("range.erase", "&Range", "&Erase", "", block, [](Workspace& w, const CommandArgs& a) {
+    CellRange r;
+    if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r)) return Status::Beep();
+    EraseRange(Doc(w), r);
+    return Status::Ok();
+  }));
+  for (int i = 0; i < kPropertyPageCount; ++i) {
+    Command& c = t.Add(Item("range.properties." + std::to_string(i), "&Range",
+                            kPropertyTabCaptions[i], "",
+                            kNeedsSheet | (i == 0 ? kSeparatorBefore : 0u), nullptr));
+    c.invoke = [i](Workspace& w) { w.view().ShowDialog(DialogKind::kProperties, i); };
+  }
+
+  // The Range family of the macro language.
+  Macro(t.Add(Item("range.format", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     std::string code = a[1].substr(0, 8);
+                     if (!ApplyFormatEntry(Doc(w), r, code)) return Status::Beep();
+                     return Status::Ok();
+                   })),
+        'b', 'f');
+  Macro(t.Add(Item("range.create", "", "", "", kNeedsSheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     std::string rangeText = a[1].empty() ? SelectionArg(w) : a[1];
+                     return CreateName(Doc(w), a[0].substr(0, 8), rangeText) ? Status::Ok()
+                                                                             : Failed(w);
+                   })),
+        'b', 'n');
+  Macro(t.Add(Item("range.delete", "", "", "", kNeedsSheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     return DeleteName(Doc(w), a[0].substr(0, 8)) ? Status::Ok() : Failed(w);
+                   })),
+        'b', 'd');
+  Macro(t.Add(Item("range.build", "", "", "", kNeedsSheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     BuildNames(Doc(w), r);
+                     return Status::Ok();
+                   })),
+        'b', 'b');
+  Macro(t.Add(Item("range.table", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     return WriteNameTable(Doc(w), r.Top(), r.Left()) ? Status::Ok() : Failed(w);
+                   })),
+        'b', 't');
+}
+
+void BarCommands(CommandTable& t) {
+  const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
+  Command& copy = t.Add(Item("copy", "", "&Copy", "Copy Cells to Destination", block | kOnMenuBar,
+                             [](Workspace& w, const CommandArgs& a) {
+                               CellRange from, to;
+                               if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
+                                 return Status::Beep();
+                               return FromBlock(w, CopyRange(Doc(w), from, to));
+                             }));
+  copy.invoke = [](Workspace& w) { AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "copy"); };
+  Command& move = t.Add(Item("move", "", "&Move", "Move Cells to Destination", block | kOnMenuBar,
+                             [](Workspace& w, const CommandArgs& a) {
+                               CellRange from, to;
+                               if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
+                                 return Status::Beep();
+                               return FromBlock(w, MoveRange(Doc(w), from, to));
+                             }));
+  move.invoke = [](Workspace& w) { AskTwoRanges(w, kMoveFromPrompt, kMoveToPrompt, "move"); };
+}
+
+void WindowCommands(CommandTable& t) {
+  t.Add(Item("window.newview", "&Window", "&New View", "Create a new view of focused sheet",
+             kNeedsSheet, [](Workspace& w, const CommandArgs&) { return w.NewView(); }));
+  auto arrange = [&](const char* id, const char* caption, const char* hint, Arrangement how) {
+    t.Add(Item(id, "&Window", caption, hint, 0, [how](Workspace& w, const CommandArgs&) {
+      w.view().Arrange(how);
+      return Status::Ok();
+    }));
+  };
+  arrange("window.tile", "&Tile", "Tile windows", Arrangement::kTile);
+  arrange("window.cascade", "&Cascade", "Layer windows", Arrangement::kCascade);
+  arrange("window.arrange", "&Arrange Icons", "Rearrange minimized windows",
+          Arrangement::kArrangeIcons);
+  t.Add(Item("window.closeall", "&Window", "Close &All", "Close all open windows", 0,
+             [](Workspace& w, const CommandArgs&) {
+               w.CloseAll();
+               return Status::Ok();
+             }));
+  Command& about = t.Add(Item("help.about", "&Help", "&About ...", "", 0, nullptr));
+  about.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAbout, 0); };
+}
+
+// The quick bar's commands that have no menu item.
+void QuickCommands(CommandTable& t) {
+  const unsigned attr = kNeedsSheet | kTakesSnapshot;
+  t.Add(Item("quick.sum", "", "", "Speed @SUM", attr | kCancelsEntry,
+             [](Workspace& w, const CommandArgs&) {
+               auto entries = SpeedSumEntries(Doc(w), Active(w).SelectionRange());
+               if (entries.empty()) return Status::Beep();
+               for (const SumEntry& e : entries)
+                 if (!EnterCell(Doc(w), e.formula, e.cell.row, e.cell.col).ok) return Failed(w);
+               return Status::Ok();
+             }));
+  Command& lock = t.Add(Item("quick.protect", "", "", "Protect/Unprotect Sheet",
+                             kNeedsSheet | kCheckable, [](Workspace& w, const CommandArgs&) {
+                               bool& p = Doc(w).settings().protect;
+                               p = !p;
+                               Doc(w).settings().modified = true;
+                               w.input().CursorMoved();
+                               return Status::Ok();
+                             }));
+  lock.checked = [](const Workspace& w) {
+    return w.active() != nullptr && w.active()->document().settings().protect;
+  };
+  for (auto [id, alignment] : {std::pair{"quick.left", 1}, std::pair{"quick.center", 3},
+                               std::pair{"quick.right", 2}}) {
+    int a = alignment;
+    t.Add(Item(id, "", "", "", attr, [a](Workspace& w, const CommandArgs&) {
+      return OnSelection(w, [a](SheetDocument& d, const CellRange& r) { ApplyAlignment(d, r, a); });
+    }));
+  }
+  for (auto [id, bit] : {std::pair{"quick.bold", StyleBit::Bold},
+                         std::pair{"quick.italic", StyleBit::Italic},
+                         std::pair{"quick.underline", StyleBit::Underline}}) {
+    StyleBit b = bit;
+    t.Add(Item(id, "", "", "", attr, [b](Workspace& w, const CommandArgs&) {
+      return OnSelection(w, [b](SheetDocument& d, const CellRange& r) { ToggleStyle(d, r, b); });
+    }));
+  }
+  // The selectors: a font number, a size in pixels, a format list entry.
+  t.Add(Item("quick.font", "", "", "Font Type", attr, [](Workspace& w, const CommandArgs& a) {
+    int n = std::clamp(ReadInt(a[0]), 0, kMaxFontNames - 1);
+    return OnSelection(w, [n](SheetDocument& d, const CellRange& r) {
+      ApplyFont(d, r, static_cast<std::uint8_t>(n));
+    });
+  }));
+  t.Add(Item("quick.size", "", "", "Font Size", attr, [](Workspace& w, const CommandArgs& a) {
+    int px = std::clamp(ReadInt(a[0], 14), 1, 255);
+    return OnSelection(w, [px](SheetDocument& d, const CellRange& r) { ApplyFontSize(d, r, px); });
+  }));
+  t.Add(Item("quick.format", "", "", "Speed Format", attr, [](Workspace& w, const CommandArgs& a) {
+    if (!ApplyFormatEntry(Doc(w), Active(w).SelectionRange(), a[0])) return Status::Beep();
+    Doc(w).settings().modified = true;
+    return Status::Ok();
+  }));
+}
+
+}  // namespace
+
+void RegisterWorkspaceCommands(Workspace& ws) {
+  CommandTable& t = ws.commands_;
+  FileCommands(ws, t);
+  EditCommands(t);
+  ViewCommands(t);
+  SheetCommands(t);
+  RangeCommands(t);
+  BarCommands(t);
+  WindowCommands(t);
+  QuickCommands(t);
+
+  ws.quickBar_ = {
+      {"file.open", "Open", "Open Worksheet"},
+      {"file.save", "Save", "Save Worksheet"},
+      {"edit.cut", "Cut", "Cut Text", true},
+      {"edit.copy", "Copy", "Copy Text"},
+      {"edit.paste", "Paste", "Paste Text"},
+      {"edit.delete", "Erase", "Erase Range"},
+      {"quick.sum", "@SUM", "Speed @SUM"},
+      {"quick.protect", "Lock", "Protect/Unprotect Sheet"},
+      {"quick.left", "Left", "Left Justify", true},
+      {"quick.center", "Center", "Center"},
+      {"quick.right", "Right", "Right Justify"},
+      {"quick.bold", "B", "Bold"},
+      {"quick.italic", "I", "Italic"},
+      {"quick.underline", "U", "Underline"},
+  };
+  ws.gridMenu_ = {
+      {"range.properties.0", "&Properties", ""},
+      {"edit.cut", "Cu&t\tCtrl+X", "", true},
+      {"edit.copy", "&Copy\tCtrl+C", ""},
+      {"edit.paste", "&Paste\tCtrl+V", ""},
+      {"edit.delete", "&Delete\tCtrl+D", ""},
+      {"move", "&Move", "Move Cells to Destination", true},
+      {"copy", "Copy t&o", "Copy Cells to Destination"},
+  };
+}
+
+}  // namespace tabulon

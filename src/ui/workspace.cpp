@@ -427,8 +427,10 @@ void Workspace::Show(const Status& status) {
 
 Status Workspace::Execute(const std::string& id, const CommandArgs& args) {
   const Command* c = commands_.Find(id);
-  if (c == nullptr || !c->run) return Status::Beep();
-  if (!Enabled(*c)) return Status::Beep();
+  if (c == nullptr || !c->run || !Enabled(*c)) {
+    host().Beep();
+    return Status::Beep();
+  }
   if ((c->flags & kCancelsEntry) && input_.entryOpen() && !input_.promptOpen()) input_.Cancel();
   if ((c->flags & kTakesSnapshot) && active_ != nullptr) TakeSnapshot(active_->document());
   session_.errors().Clear();

@@ -120,6 +120,24 @@ TEST(InputLine, ProtectedCellsShowTheirMessage) {
   EXPECT_EQ(l.line.text(), "5");
 }
 
+TEST(InputLine, TextSetWhilePointingGoesBackToTheEntryCellFirst) {
+  // The view used to hand its text over while pointing; the line then
+  // entered the formula into the pointed cell and erased it.
+  Line l;
+  l.t.Enter("G5", "5");
+  l.window.MoveCursor(5, 6);  // G6
+  l.line.CursorMoved();
+  l.Type("@SUM(");
+  l.line.HandleKey(Key::Up);
+  ASSERT_TRUE(l.line.pointing());
+  l.line.SetText(l.line.text(), static_cast<int>(l.line.text().size()));
+  EXPECT_FALSE(l.line.pointing());
+  EXPECT_EQ(l.window.CursorCell().row, 5) << "back on G6";
+  l.line.HandleKey(Key::Up);
+  EXPECT_EQ(l.t.Number("G5"), 5);
+  EXPECT_NE(l.t.Cell("G5"), nullptr);
+}
+
 TEST(InputLine, EscapeClearsThenCloses) {
   Line l;
   l.Type("abc");

@@ -306,6 +306,17 @@ void MainWindow::BuildEntryLine() {
   indicator_->setMinimumWidth(120);
   prompt_ = new QLabel(line);
   prompt_->hide();
+  choices_ = new QComboBox(line);
+  choices_->setObjectName("choices");
+  choices_->setFocusPolicy(Qt::NoFocus);
+  choices_->hide();
+  connect(choices_, &QComboBox::activated, this, [this](int i) {
+    if (i < 0 || !ws_.input().promptOpen()) return;
+    std::string text = FromQt(choices_->itemText(i));
+    ws_.input().SetText(text, static_cast<int>(text.size()));
+    SyncEntry();
+    entry_->setFocus();
+  });
   entry_ = new QLineEdit(line);
   entry_->setObjectName("entry");
   entry_->setMaxLength(kMaxText);
@@ -315,6 +326,7 @@ void MainWindow::BuildEntryLine() {
   h->addWidget(mode_);
   h->addWidget(indicator_);
   h->addWidget(prompt_);
+  h->addWidget(choices_);
   h->addWidget(entry_, 1);
   connect(enterButton_, &QToolButton::clicked, this, [this] { ws_.HandleKey(Key::Enter); });
   connect(escapeButton_, &QToolButton::clicked, this, [this] { ws_.HandleKey(Key::Escape); });
@@ -535,6 +547,12 @@ void MainWindow::SyncEntry() {
   indicator_->setText(ToQt(in.IndicatorText()));
   prompt_->setVisible(in.promptOpen());
   prompt_->setText(ToQt(in.promptCaption()));
+  if (in.choices() != shownChoices_) {
+    shownChoices_ = in.choices();
+    choices_->clear();
+    for (const std::string& c : shownChoices_) choices_->addItem(ToQt(c));
+  }
+  choices_->setVisible(in.promptOpen() && !shownChoices_.empty());
   SheetWindow* w = ws_.active();
   for (int i = 0; i < 5; ++i) {
     // A lit panel reads normally; the End marker shows inverted while on.

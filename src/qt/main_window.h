@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   SheetView* activeSheet() const;
   SheetView* ViewOf(const SheetWindow* window) const;
   QLineEdit* entryField() const { return entry_; }
+  QComboBox* promptChoices() const { return choices_; }
   QLabel* modeIndicator() const { return mode_; }
   QLabel* cellIndicator() const { return indicator_; }
   PanelLabel* panel(const char* name) const;
@@ -153,6 +154,8 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   QLabel* mode_ = nullptr;
   QLabel* indicator_ = nullptr;
   QLabel* prompt_ = nullptr;
+  QComboBox* choices_ = nullptr;  // what the prompt offers (range names, addresses)
+  std::vector<std::string> shownChoices_;
   QLineEdit* entry_ = nullptr;
   std::vector<PanelLabel*> keyPanels_;
   PanelLabel* calcPanel_ = nullptr;

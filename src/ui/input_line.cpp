@@ -147,8 +147,10 @@ bool InputLine::EditKey(Key key) {
 }
 
 void InputLine::OpenRangePrompt(const std::string& caption,
-                                std::function<void(const std::string&)> done) {
+                                std::function<void(const std::string&)> done,
+                                std::vector<std::string> choices) {
   prompt_ = std::move(done);
+  choices_ = std::move(choices);
   promptCaption_ = caption;
   open_ = true;
   errorPending_ = false;
@@ -165,6 +167,7 @@ bool InputLine::Accept() {
     auto done = std::move(prompt_);
     prompt_ = nullptr;
     promptCaption_.clear();
+    choices_.clear();
     std::string text = text_;
     CloseEntry();
     done(text);
@@ -210,6 +213,7 @@ void InputLine::Cancel() {
     }
     prompt_ = nullptr;
     promptCaption_.clear();
+    choices_.clear();
     CloseEntry();
     return;
   }

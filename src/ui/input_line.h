@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "sheet/address.h"
 #include "ui/keys.h"
@@ -43,8 +44,11 @@ class InputLine {
   // Shows `caption` (" " + the command's prompt), pre-fills the selection's
   // range text and switches the mode to "RANGE"; Enter hands the text to
   // `done`, a second Escape (or Escape on an empty line) cancels.
-  void OpenRangePrompt(const std::string& caption, std::function<void(const std::string&)> done);
+  // `choices` are offered beside the line (range names, addresses).
+  void OpenRangePrompt(const std::string& caption, std::function<void(const std::string&)> done,
+                       std::vector<std::string> choices = {});
   bool promptOpen() const { return static_cast<bool>(prompt_); }
+  const std::vector<std::string>& choices() const { return choices_; }
   const std::string& promptCaption() const { return promptCaption_; }
 
   // --- events -------------------------------------------------------------
@@ -100,7 +104,8 @@ class InputLine {
   unsigned firstFlags_ = 0, lastFlags_ = 0;
   std::function<void(const std::string&)> prompt_;
   std::string promptCaption_;
-  bool promptFresh_ = false;  // the prompt still shows the proposed range
+  bool promptFresh_ = false;
+  std::vector<std::string> choices_;  // the prompt still shows the proposed range
   Status status_ = Status::Ok();
 };
 

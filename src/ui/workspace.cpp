@@ -373,7 +373,7 @@ void Workspace::ActionKey(SheetWindow& w, WindowAction action, char ch) {
         }
         active_->MoveCursor(r.firstRow, r.firstCol);
         CursorMoved();
-      });
+      }, RangeNames());
       return;
     case WindowAction::OpenMacroPrompt:
       if (commands_.Find("macro.run")) Invoke("macro.run");
@@ -383,10 +383,21 @@ void Workspace::ActionKey(SheetWindow& w, WindowAction action, char ch) {
       if (commands_.Find("graph.view")) Invoke("graph.view");
       else host().Beep();
       return;
-    case WindowAction::ListDependents:
-      if (commands_.Find("sheet.dependents")) Invoke("sheet.dependents");
-      else host().Beep();
+    case WindowAction::ListDependents: {
+      // The dependents of the cell are offered in the prompt's list; the
+      // one chosen becomes the cursor.
+      std::vector<std::string> list = DependentsOfCursor();
+      if (list.empty()) {
+        host().Beep();
+        return;
+      }
+      AskRange("DEPENDENTS: Specify Cell", [this](const CellRange& r) {
+        if (active_ == nullptr || !r.IsDefined()) return;
+        active_->MoveCursor(r.firstRow, r.firstCol);
+        CursorMoved();
+      }, std::move(list));
       return;
+    }
     case WindowAction::CommandMenu: view_->OpenMenu('/'); return;
     case WindowAction::AnchorBlock: input_.TypeChar('.'); break;
     case WindowAction::Help:
@@ -456,15 +467,40 @@ void Workspace::Invoke(const std::string& id) {
   }
 }
 
-void Workspace::AskRange(const std::string& prompt, std::function<void(const CellRange&)> done) {
+void Workspace::AskRange(const std::string& prompt, std::function<void(const CellRange&)> done,
+                         std::vector<std::string> choices) {
   if (active_ == nullptr) return;
   if (input_.entryOpen() && !input_.promptOpen()) input_.Cancel();
-  input_.OpenRangePrompt(" " + prompt, [this, done](const std::string& text) {
-    if (active_ == nullptr) return;
-    done(PromptRange(active_->document(), text, active_));
-  });
+  input_.OpenRangePrompt(
+      " " + prompt,
+      [this, done](const std::string& text) {
+        if (active_ == nullptr) return;
+        done(PromptRange(active_->document(), text, active_));
+      },
+      std::move(choices));
   view_->FocusLine(true);
   view_->EntryChanged();
+}
+
+std::vector<std::string> Workspace::RangeNames() const {
+  std::vector<std::string> names;
+  if (active_ == nullptr) return names;
+  for (const RangeName& n : active_->document().names().entries()) names.push_back(n.name);
+  return names;
+}
+
+std::vector<std::string> Workspace::DependentsOfCursor() const {
+  std::vector<std::string> list;
+  if (active_ == nullptr) return list;
+  const SheetDocument& doc = active_->document();
+  CellAddress c = active_->CursorCell();
+  const CellRecord* cell = doc.cells().FindCell(c.row, c.col);
+  if (cell == nullptr) return list;
+  doc.cells().ForEachDependent(*cell, [&](CellId id) {
+    if (const CellRecord* d = doc.cells().Get(id))
+      list.push_back(ShortAddressText(d->row, d->col, doc.settings().pageHeight));
+  });
+  return list;
 }
 
 CellRange Workspace::Location(const std::string& text) const {

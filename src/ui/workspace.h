@@ -153,7 +153,12 @@ class Workspace {
 
   // Asks for a range on the input line with the prompt text; `done` gets
   // the confirmed range (undefined when the text names none).
-  void AskRange(const std::string& prompt, std::function<void(const CellRange&)> done);
+  void AskRange(const std::string& prompt, std::function<void(const CellRange&)> done,
+                std::vector<std::string> choices = {});
+  // The active sheet's range names, for the prompts that offer them.
+  std::vector<std::string> RangeNames() const;
+  // The addresses of the cells whose formulas depend on the active cell.
+  std::vector<std::string> DependentsOfCursor() const;
   // The range that a location argument names: the whole range, or the
   // cursor when empty.
   CellRange Location(const std::string& text) const;

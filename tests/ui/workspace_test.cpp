@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <random>
 
 #include "edit/cell_text.h"
@@ -158,6 +159,35 @@ TEST(Workspace, GotoUnderProtectionReplacesTheProposedAddress) {
   d.ws.HandleKey(Key::Enter);
   EXPECT_EQ(d.W().CursorCell().row, 3);
   EXPECT_EQ(d.W().CursorCell().col, 1);
+}
+
+TEST(Workspace, F11OffersTheDependentsAndF5TheRangeNames) {
+  Desk d;
+  d.Put(0, 0, "1");
+  d.Put(2, 1, "+A1*2");
+  d.Put(3, 3, "+A1+B3");
+  d.GoTo(0, 0);
+  d.ws.HandleKey(Key::F11);
+  ASSERT_TRUE(d.ws.input().promptOpen());
+  std::vector<std::string> list = d.ws.input().choices();
+  std::sort(list.begin(), list.end());
+  EXPECT_EQ(list, (std::vector<std::string>{"B3", "D4"}));
+  d.Type("D4");
+  d.ws.HandleKey(Key::Enter);
+  EXPECT_EQ(d.W().CursorCell().row, 3);
+  EXPECT_TRUE(d.ws.input().choices().empty());
+  // A cell nothing depends on: a beep and no prompt.
+  int beeps = d.host.beeps;
+  d.ws.HandleKey(Key::F11);
+  EXPECT_FALSE(d.ws.input().promptOpen());
+  EXPECT_GT(d.host.beeps, beeps);
+
+  ASSERT_TRUE(d.ws.Execute("range.create", {"TOTAL", "D4"}).ok());
+  d.ws.HandleKey(Key::F5);
+  EXPECT_EQ(d.ws.input().choices(), std::vector<std::string>{"TOTAL"});
+  d.ws.HandleKey(Key::Escape);
+  d.ws.HandleKey(Key::Escape);
+  EXPECT_FALSE(d.ws.input().promptOpen());
 }
 
 TEST(Workspace, ALockedCellRefusesTypingAndShowsProtected) {

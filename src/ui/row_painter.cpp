@@ -233,12 +233,8 @@ void RowPainter::DrawSelectionOutline(const GridSlot& row, std::span<const GridS
   }
 }
 
-void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns) {
-  if (columns.empty()) return;
-  const SheetSettings& settings = doc_.settings();
+void RowPainter::CollectRow(int row, std::span<const GridSlot> columns) {
   const CellStore& store = doc_.cells();
-
-  // 1. One walk of the row's records over the visible columns.
   int minCol = kColumnCount, maxCol = -1;
   for (const GridSlot& c : columns) {
     minCol = std::min(minCol, c.index);
@@ -249,7 +245,7 @@ void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns
   for (std::size_t i = 0; i < columns.size(); ++i)
     slotOf[columns[i].index] = static_cast<std::int16_t>(i);
   byColumn_.assign(columns.size(), nullptr);
-  std::span<const CellId> ids = store.Row(row.index);
+  std::span<const CellId> ids = store.Row(row);
   auto it = std::lower_bound(ids.begin(), ids.end(), minCol, [&](CellId id, int col) {
     return store.At(id).col < col;
   });
@@ -258,139 +254,148 @@ void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns
     if (rec.col > maxCol) break;
     if (slotOf[rec.col] >= 0) byColumn_[slotOf[rec.col]] = &rec;
   }
+}
+
+ShownText RowPainter::TextOf(const CellRecord* cell, int cellWidth,
+                             const FormatSettings& fmt) {
+  ShownText t;
+  if (cell == nullptr) return t;
+  std::uint8_t format = EffectiveFormat(cell->format, doc_.settings());
+  UseFont(FontOf(cell));
+  if (format == kFormatHidden || cell->Kind() == kEmpty) return t;
+  std::uint8_t kind = cell->Kind();
+  if (cell->HasError()) {
+    t.text = "ERR";
+    t.align = Align::Right;
+  } else if (format == kFormatText && cell->IsFormula()) {
+    t.text = FormulaText(doc_, *cell);
+  } else if (kind == kStringFormula) {
+    t.text = std::string(PStringView(cell->value.str));
+  } else if (IsNumberKind(kind)) {
+    int zero = std::max(1, canvas_.TextWidth("0"));
+    t.text = FormatValue(cellWidth / zero, format, NumberOf(*cell), fmt);
+    t.align = Align::Right;
+    t.numeric = true;
+  } else if (kind == kLabel) {
+    std::string_view text = cell->TextView();
+    char prefix = text.empty() ? '\'' : text[0];
+    std::string_view body = text.empty() ? text : text.substr(1);
+    switch (prefix) {
+      case '"': t.align = Align::Right; break;
+      case '^': t.align = Align::Centre; break;
+      case '\\': {
+        // Repeats the character after the prefix across the cell.
+        if (!body.empty()) {
+          int w = std::max(1, canvas_.TextWidth(body.substr(0, 1)));
+          int copies = std::max(0, (cellWidth - 2 * kTextInset) / w);
+          t.text.assign(static_cast<std::size_t>(copies), body[0]);
+        }
+        body = {};
+        break;
+      }
+      default: t.spills = true; break;
+    }
+    if (prefix != '\\') t.text.assign(body);
+  }
+  switch ((cell->style >> 4) & 7) {
+    case 1: t.align = Align::Left; break;
+    case 2: t.align = Align::Right; break;
+    case 3: t.align = Align::Centre; break;
+    default: break;
+  }
+  if (t.align != Align::Left) t.spills = false;
+  return t;
+}
+
+std::size_t RowPainter::FitText(ShownText& t, const CellRecord* cell, std::size_t i,
+                                std::span<const GridSlot> columns) {
+  const GridSlot& col = columns[i];
+  std::size_t last = i;
+  int width = t.text.empty() ? 0 : canvas_.TextWidth(t.text);
+  // A centred label too wide for its cell would lose both ends: it starts
+  // at the left edge instead and runs on like a left-aligned one.
+  if (t.align == Align::Centre && !t.numeric && cell != nullptr && cell->Kind() == kLabel &&
+      width > col.size - 2 * kTextInset) {
+    t.align = Align::Left;
+    t.spills = true;
+  }
+  if (!t.text.empty() && t.numeric && width > col.size - kTextInset) {
+    int xw = std::max(1, canvas_.TextWidth("x"));
+    t.text.assign(static_cast<std::size_t>(std::max(0, (col.size - 2 * kTextInset) / xw)), 'x');
+  } else if (t.spills && width > col.size - kTextInset) {
+    int reach = col.size;
+    while (last + 1 < columns.size() && reach < width + kTextInset &&
+           columns[last + 1].index == columns[last].index + 1 &&
+           (byColumn_[last + 1] == nullptr || byColumn_[last + 1]->Kind() == kEmpty)) {
+      ++last;
+      reach += columns[last].size;
+    }
+  }
+  return last;
+}
+
+void RowPainter::DrawText(const ShownText& t, const GridSlot& row, std::size_t i,
+                          std::size_t last, std::span<const GridSlot> columns,
+                          const CellLook& look, Rgb rowBackground) {
+  const GridSlot& col = columns[i];
+  int top = row.pos, bottom = row.pos + row.size;
+  Rect cellRect{col.pos, top, col.pos + col.size, bottom};
+  int clipRight = last == i ? cellRect.right : columns[last].pos + columns[last].size;
+  int y = top + (row.size - canvas_.TextHeight()) / 2;
+  int x = t.align == Align::Left    ? cellRect.left + kTextInset
+          : t.align == Align::Right ? cellRect.right - kTextInset
+                                    : (cellRect.left + cellRect.right) / 2;
+  // The text takes the colours of the cells it crosses: a label running
+  // out of the selected cursor cell is white only inside the selection.
+  // Cells of one colour share one clipped draw.
+  Rgb own = LookOf(byColumn_[i], row.index, col.index, rowBackground, false).foreground;
+  auto colourAt = [&](std::size_t j) {
+    if (j == i) return look.foreground;
+    return pane_.selection.Contains(row.index, columns[j].index) ? kWhite : own;
+  };
+  for (std::size_t j = i; j <= last;) {
+    Rgb colour = colourAt(j);
+    std::size_t k = j;
+    while (k < last && colourAt(k + 1) == colour) ++k;
+    Rect part{columns[j].pos, top, columns[k].pos + columns[k].size, bottom};
+    if (k == last) part.right = clipRight;
+    SetTextColourOnce(colour);
+    canvas_.SetClip(part);
+    canvas_.Text(x, y, t.text, t.align);
+    j = k + 1;
+  }
+  canvas_.ClearClip();
+}
+
+void RowPainter::PaintRow(const GridSlot& row, std::span<const GridSlot> columns) {
+  if (columns.empty()) return;
+  // 1. One walk of the row's records over the visible columns.
+  CollectRow(row.index, columns);
 
   // 2. Row background: displayed rows 1, 3, 5, ... take the banding colour.
   const ColourScheme& scheme = options_.colours;
-  Rgb rowBackground = (settings.banding && row.index % 2 == 0)
+  Rgb rowBackground = (doc_.settings().banding && row.index % 2 == 0)
                           ? BackgroundOf(scheme[kSchemeOdd])
                           : BackgroundOf(scheme[kSchemeBackground]);
   FormatSettings fmt = FormatSettingsOf(doc_);
 
+  // 3. Cell by cell: its text, the neighbours a label runs over, the
+  // backgrounds, the text, then lines and borders.
   int top = row.pos, bottom = row.pos + row.size;
-  std::size_t n = columns.size();
-  for (std::size_t i = 0; i < n;) {
+  for (std::size_t i = 0; i < columns.size();) {
     const GridSlot& col = columns[i];
     const CellRecord* cell = byColumn_[i];
-    Rect cellRect{col.pos, top, col.pos + col.size, bottom};
     CellLook look = LookOf(cell, row.index, col.index, rowBackground);
+    ShownText text = TextOf(cell, col.size, fmt);
+    std::size_t last = FitText(text, cell, i, columns);
 
-    // Text and alignment by kind.
-    std::string text;
-    Align align = Align::Left;
-    bool numeric = false;
-    bool spills = false;
-    std::uint8_t format = 0;
-    if (cell != nullptr) {
-      format = EffectiveFormat(cell->format, settings);
-      UseFont(FontOf(cell));
-    }
-    if (cell != nullptr && format != kFormatHidden && cell->Kind() != kEmpty) {
-      std::uint8_t kind = cell->Kind();
-      if (cell->HasError()) {
-        text = "ERR";
-        align = Align::Right;
-      } else if (format == kFormatText && cell->IsFormula()) {
-        text = FormulaText(doc_, *cell);
-      } else if (kind == kStringFormula) {
-        text = std::string(PStringView(cell->value.str));
-      } else if (IsNumberKind(kind)) {
-        int zero = std::max(1, canvas_.TextWidth("0"));
-        text = FormatValue(col.size / zero, format, NumberOf(*cell), fmt);
-        align = Align::Right;
-        numeric = true;
-      } else if (kind == kLabel) {
-        std::string_view t = cell->TextView();
-        char prefix = t.empty() ? '\'' : t[0];
-        std::string_view body = t.empty() ? t : t.substr(1);
-        switch (prefix) {
-          case '"': align = Align::Right; break;
-          case '^': align = Align::Centre; break;
-          case '\\': {
-            // Repeats the character after the prefix across the cell.
-            if (!body.empty()) {
-              std::string_view one = body.substr(0, 1);
-              int w = std::max(1, canvas_.TextWidth(one));
-              int copies = std::max(0, (col.size - 2 * kTextInset) / w);
-              text.assign(static_cast<std::size_t>(copies), body[0]);
-            }
-            body = {};
-            break;
-          }
-          default: spills = true; break;
-        }
-        if (prefix != '\\') text.assign(body);
-      }
-      switch ((cell->style >> 4) & 7) {
-        case 1: align = Align::Left; break;
-        case 2: align = Align::Right; break;
-        case 3: align = Align::Centre; break;
-        default: break;
-      }
-      if (align != Align::Left) spills = false;
-    }
-
-    // Overflow: numbers become "x" marks, left-aligned labels run on over
-    // empty neighbours.
-    Rect clip = cellRect;
-    std::size_t last = i;  // last column slot the text covers
-    int width = text.empty() ? 0 : canvas_.TextWidth(text);
-    // A centred label too wide for its cell would lose both ends: it starts
-    // at the left edge instead and runs on like a left-aligned one.
-    if (align == Align::Centre && !numeric && cell != nullptr && cell->Kind() == kLabel &&
-        width > col.size - 2 * kTextInset) {
-      align = Align::Left;
-      spills = true;
-    }
-    if (!text.empty() && numeric && width > col.size - kTextInset) {
-      int xw = std::max(1, canvas_.TextWidth("x"));
-      text.assign(static_cast<std::size_t>(std::max(0, (col.size - 2 * kTextInset) / xw)), 'x');
-      width = canvas_.TextWidth(text);
-    } else if (spills && width > col.size - kTextInset) {
-      int reach = col.size;
-      while (last + 1 < n && reach < width + kTextInset &&
-             columns[last + 1].index == columns[last].index + 1 &&
-             (byColumn_[last + 1] == nullptr || byColumn_[last + 1]->Kind() == kEmpty)) {
-        ++last;
-        reach += columns[last].size;
-      }
-      clip.right = columns[last].pos + columns[last].size;
-    }
-
-    // Backgrounds of the cell and of any neighbours the text runs over.
-    canvas_.FillRect(cellRect, look.background);
+    canvas_.FillRect({col.pos, top, col.pos + col.size, bottom}, look.background);
     for (std::size_t j = i + 1; j <= last; ++j) {
       const GridSlot& c = columns[j];
       canvas_.FillRect({c.pos, top, c.pos + c.size, bottom},
                        LookOf(byColumn_[j], row.index, c.index, rowBackground).background);
     }
-
-    if (!text.empty()) {
-      int y = top + (row.size - canvas_.TextHeight()) / 2;
-      int x = align == Align::Left    ? cellRect.left + kTextInset
-              : align == Align::Right ? cellRect.right - kTextInset
-                                      : (cellRect.left + cellRect.right) / 2;
-      // The text takes the colours of the cells it crosses: a label running
-      // out of the selected cursor cell is white only inside the selection.
-      // Cells of one colour share one clipped draw.
-      Rgb own = LookOf(cell, row.index, col.index, rowBackground, false).foreground;
-      auto colourAt = [&](std::size_t j) {
-        if (j == i) return look.foreground;
-        return pane_.selection.Contains(row.index, columns[j].index) ? kWhite : own;
-      };
-      for (std::size_t j = i; j <= last;) {
-        Rgb colour = colourAt(j);
-        std::size_t k = j;
-        while (k < last && colourAt(k + 1) == colour) ++k;
-        Rect part{columns[j].pos, top, columns[k].pos + columns[k].size, bottom};
-        if (j == i) part.left = clip.left;
-        if (k == last) part.right = clip.right;
-        SetTextColourOnce(colour);
-        canvas_.SetClip(part);
-        canvas_.Text(x, y, text, align);
-        j = k + 1;
-      }
-      canvas_.ClearClip();
-    }
+    if (!text.text.empty()) DrawText(text, row, i, last, columns, look, rowBackground);
 
     for (std::size_t j = i; j <= last; ++j) {
       const GridSlot& c = columns[j];

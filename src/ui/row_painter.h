@@ -15,6 +15,7 @@
 namespace tabulon {
 
 class SheetDocument;
+struct FormatSettings;
 struct CellRecord;
 struct GridPane;
 struct GridMetrics;
@@ -85,6 +86,14 @@ std::vector<GridSlot> VisibleRows(const GridPane& pane, const GridMetrics& metri
 // The pixel height of a row at 100% zoom.
 int RowPixelHeight(const GridMetrics& metrics, int row, int defaultRowHeight);
 
+// What a cell shows in its rectangle, before overflow is settled.
+struct ShownText {
+  std::string text;
+  Align align = Align::Left;
+  bool numeric = false;  // numbers never run on; too wide, they become "x"
+  bool spills = false;   // a left-aligned label may run on over empty cells
+};
+
 class RowPainter {
  public:
   RowPainter(Canvas& canvas, SheetDocument& doc, const GridPane& pane, const PaintOptions& options);
@@ -118,6 +127,15 @@ class RowPainter {
   void DrawBorders(const Rect& r, std::uint8_t borders);
   void DrawRaised(const Rect& r);
   void DrawSelectionOutline(const GridSlot& row, std::span<const GridSlot> columns);
+  // The steps of PaintRow.
+  void CollectRow(int row, std::span<const GridSlot> columns);
+  ShownText TextOf(const CellRecord* cell, int cellWidth, const FormatSettings& fmt);
+  // Numbers too wide become "x" marks; returns the last column slot a
+  // left-aligned label runs over.
+  std::size_t FitText(ShownText& text, const CellRecord* cell, std::size_t slot,
+                      std::span<const GridSlot> columns);
+  void DrawText(const ShownText& text, const GridSlot& row, std::size_t slot, std::size_t last,
+                std::span<const GridSlot> columns, const CellLook& look, Rgb rowBackground);
 
   Canvas& canvas_;
   SheetDocument& doc_;

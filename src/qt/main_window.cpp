@@ -586,7 +586,7 @@ void MainWindow::GridKey(QKeyEvent* e) {
   char ch = 0;
   KeyMods mods;
   Key k = KeyOf(e, ch, mods);
-  ws_.HandleKey(k, mods, ch);
+  ws_.HandleUserKey(k, mods, ch);
 }
 
 bool MainWindow::eventFilter(QObject* obj, QEvent* e) {
@@ -601,7 +601,7 @@ bool MainWindow::eventFilter(QObject* obj, QEvent* e) {
     KeyMods mods;
     Key k = KeyOf(ke, ch, mods);
     if (k == Key::None) return false;
-    ws_.HandleKey(k, mods, ch);
+    ws_.HandleUserKey(k, mods, ch);
     return true;
   }
   return QMainWindow::eventFilter(obj, e);

@@ -140,7 +140,7 @@ Status Workspace::Open(const std::string& fileName) {
   CursorMoved();
   if (r.hasAutoexec) {
     host().Beep();
-    if (runAutoexec) runAutoexec(w);
+    if (macros_ != nullptr) macros_->RunAutoexec(w);
   }
   return Status::Ok();
 }
@@ -331,6 +331,20 @@ void Workspace::HandleKey(Key key, KeyMods mods, char ch) {
   GridKey(*w, key, mods, ch);
 }
 
+void Workspace::HandleUserKey(Key key, KeyMods mods, char ch) {
+  bool running = macros_ != nullptr && macros_->Running();
+  if (running && (key == Key::Escape || key == Key::Break)) {
+    macros_->Break();
+    return;
+  }
+  if (key == Key::Character && mods.ctrl && !mods.alt && macros_ != nullptr && !running &&
+      (IsLetter(ch) || IsDigit(ch))) {
+    macros_->RunShortcut(UpperChar(ch));
+    return;
+  }
+  HandleKey(key, mods, ch);
+}
+
 void Workspace::TypeText(std::string_view text) {
   for (char c : text) HandleKey(Key::Character, {}, c);
 }
@@ -432,8 +446,12 @@ bool Workspace::Enabled(const Command& command) const {
 
 void Workspace::Show(const Status& status) {
   if (status.ok()) return;
-  if (status.message().empty()) host().Beep();
-  else session_.ShowError(status.message());
+  if (status.message().empty()) {
+    host().Beep();
+    return;
+  }
+  session_.ShowError(status.message());
+  if (macros_ != nullptr) macros_->ErrorShown();
 }
 
 Status Workspace::Execute(const std::string& id, const CommandArgs& args) {

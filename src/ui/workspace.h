@@ -66,6 +66,23 @@ class WorkspaceView {
   virtual void Exit() {}
 };
 
+// The macro interpreter as the workspace sees it; the macro layer installs
+// one. Keys a macro plays go through HandleKey like typed keys; only the
+// user's own keys can break a running macro or start a shortcut macro.
+class MacroRunner {
+ public:
+  virtual ~MacroRunner() = default;
+  virtual bool Running() const = 0;
+  // Escape or Control+Break typed while a macro runs.
+  virtual void Break() = 0;
+  // An error box was shown: a running macro stops.
+  virtual void ErrorShown() = 0;
+  // Control with a letter or digit: the macro named "\" and that character.
+  virtual void RunShortcut(char c) = 0;
+  // After a file with an AUTOEXEC range was opened in this window.
+  virtual void RunAutoexec(SheetWindow& window) = 0;
+};
+
 // The states of the key panels "INS", "END", "NUM", "SCR", "CAP".
 enum class LockKey { kInsert = 0, kEnd, kNum, kScroll, kCaps };
 inline constexpr const char* kLockKeyNames[] = {"INS", "END", "NUM", "SCR", "CAP"};
@@ -138,6 +155,13 @@ class Workspace {
   void HandleKey(Key key, KeyMods mods = {}, char ch = 0);
   // Types each character of the text as a key ('~' is not special here).
   void TypeText(std::string_view text);
+  // A key the user typed (not one a macro plays): Escape and Control+Break
+  // break a running macro, Control with a letter or digit runs a shortcut
+  // macro; everything else goes to HandleKey.
+  void HandleUserKey(Key key, KeyMods mods = {}, char ch = 0);
+
+  void SetMacroRunner(MacroRunner* runner) { macros_ = runner; }
+  MacroRunner* macroRunner() const { return macros_; }
 
   // Runs a command of the table with arguments (a macro, a dialog's OK):
   // the snapshot first when the command takes one, then its handler; the
@@ -169,10 +193,8 @@ class Workspace {
   // The quick bar's buttons and the grid's pop-up menu, in order.
   const std::vector<CommandButton>& quickBar() const { return quickBar_; }
   const std::vector<CommandButton>& gridMenu() const { return gridMenu_; }
+  std::vector<CommandButton>& quickBar() { return quickBar_; }
 
-  // Set by the layers above (the macro interpreter) to run the AUTOEXEC
-  // range after a file is opened; without it the workspace only beeps.
-  std::function<void(SheetWindow&)> runAutoexec;
 
  private:
   friend void RegisterWorkspaceCommands(Workspace&);
@@ -197,6 +219,7 @@ class Workspace {
   int zoom_ = 100;
   std::array<bool, 5> locks_{};
   std::vector<CommandButton> quickBar_, gridMenu_;
+  MacroRunner* macros_ = nullptr;
 };
 
 // The commands of the workspace itself (File, Edit, View, Sheet, Range,

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "io/config_file.h"
+#include "qt/find_dialog.h"
 #include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"
@@ -626,6 +627,13 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
     case DialogKind::kProperties: OpenProperties(page); break;
     case DialogKind::kColumnWidth: OpenWidthDialog(false); break;
     case DialogKind::kRowHeight: OpenWidthDialog(true); break;
+    case DialogKind::kFind:
+      if (find_ == nullptr) {
+        find_ = new FindDialogView(this, ws_);
+        connect(find_, &FindDialogView::changed, this, [this] { ws_.AfterChange(); });
+      }
+      find_->Open();
+      break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");

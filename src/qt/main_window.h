@@ -28,6 +28,7 @@ namespace tabulon {
 class SheetView;
 class PropertiesDialogView;
 class WidthDialogView;
+class FindDialogView;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -76,6 +77,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   const ConfigSettings& config() const { return ws_.config(); }
   PropertiesDialogView* propertiesDialog() const { return properties_; }
   WidthDialogView* widthDialog() const { return widths_; }
+  FindDialogView* findDialog() const { return find_; }
   QAction* ActionFor(const std::string& commandId) const;
 
   // Shortcuts for tests and the screenshot option: the commands by id.
@@ -162,6 +164,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   bool syncingEntry_ = false;
   PropertiesDialogView* properties_ = nullptr;
   WidthDialogView* widths_ = nullptr;
+  FindDialogView* find_ = nullptr;
   // A dialog hidden while its range is asked for on the entry line; shown
   // again when the prompt ends, confirmed or not.
   QWidget* awaitingRange_ = nullptr;

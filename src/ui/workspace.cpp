@@ -428,6 +428,7 @@ void Workspace::CursorMoved() {
 }
 
 void Workspace::AfterChange(bool wholeSheet) {
+  if (!input_.entryOpen()) input_.CursorMoved();  // the line shows the cell now under the cursor
   if (active_ != nullptr) {
     if (wholeSheet || input_.needsFullRepaint) view_->Repaint(&active_->document());
     view_->Refresh(*active_);

@@ -21,6 +21,7 @@
 #include "io/config_file.h"
 #include "sheet/session.h"
 #include "ui/command_table.h"
+#include "ui/find_replace.h"
 #include "ui/input_line.h"
 #include "ui/keys.h"
 #include "ui/main_commands.h"
@@ -32,7 +33,7 @@ namespace tabulon {
 
 // Dialogs that only a windowed view can show; a command asks for them
 // through the view, and their OK runs the same code a macro reaches.
-enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout };
+enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 
@@ -143,6 +144,8 @@ class Workspace {
   void Calculate();
 
   RecentFiles& recent() { return recent_; }
+  // The Find & Replace dialog's state, kept while the program runs.
+  FindReplace& find() { return find_; }
   int zoom() const { return zoom_; }
   void SetZoomPercent(int percent);
   bool lockKey(LockKey k) const { return locks_[static_cast<int>(k)]; }
@@ -220,6 +223,7 @@ class Workspace {
   std::array<bool, 5> locks_{};
   std::vector<CommandButton> quickBar_, gridMenu_;
   MacroRunner* macros_ = nullptr;
+  FindReplace find_;
 };
 
 // The commands of the workspace itself (File, Edit, View, Sheet, Range,

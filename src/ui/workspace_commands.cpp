@@ -249,6 +249,21 @@ void EditCommands(CommandTable& t) {
                                 return Status::Ok();
                               }));
   erase.shortcut = "Ctrl+D";
+  Command& find = t.Add(Item("edit.find", "&Edit", "&Find/Replace...", "Search for string",
+                             sheet, nullptr));
+  find.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kFind, 0); };
+  // The dialog's buttons. A failed search (the end of the scope) beeps;
+  // the circular guard shows its message.
+  t.Add(Item("edit.find.next", "", "", "", sheet | kCancelsEntry,
+             [](Workspace& w, const CommandArgs&) { return w.find().Find(Active(w)); }));
+  t.Add(Item("edit.find.replace", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+             [](Workspace& w, const CommandArgs&) { return w.find().Replace(Active(w)); }));
+  t.Add(Item("edit.find.all", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+             [](Workspace& w, const CommandArgs&) {
+               Status s = w.find().ReplaceAll(Active(w));
+               // Reaching the end is how Replace All finishes, not a failure.
+               return s.message().empty() ? Status::Ok() : s;
+             }));
 }
 
 void ViewCommands(CommandTable& t) {
@@ -605,6 +620,7 @@ void RegisterWorkspaceCommands(Workspace& ws) {
       {"edit.paste", "Paste", "Paste Text"},
       {"edit.delete", "Erase", "Erase Range"},
       {"quick.sum", "@SUM", "Speed @SUM"},
+      {"edit.find", "Find", "Find & Replace Text"},
       {"quick.protect", "Lock", "Protect/Unprotect Sheet"},
       {"quick.left", "Left", "Left Justify", true},
       {"quick.center", "Center", "Center"},

@@ -326,6 +326,23 @@ TEST(Workspace, TheStartupSheetOpensUntitled) {
   EXPECT_FALSE(fs::exists(path));
 }
 
+TEST(Workspace, FindAndReplaceRunAsCommandsAndUndoAsOne) {
+  Desk d;
+  d.Put(0, 0, "'one two");
+  d.Put(3, 2, "'two");
+  d.ws.find().SetFindText("two");
+  ASSERT_TRUE(d.ws.Execute("edit.find.next").ok());
+  EXPECT_EQ(d.Cursor(), "A1");
+  EXPECT_EQ(d.ws.input().text(), "'one two") << "the line shows the found cell";
+  d.ws.find().SetReplaceText("2");
+  EXPECT_TRUE(d.ws.Execute("edit.find.all").ok());
+  EXPECT_EQ(d.Edit(0, 0), "'one 2");
+  EXPECT_EQ(d.Edit(3, 2), "'2");
+  d.ws.Execute("edit.undo");
+  EXPECT_EQ(d.Edit(0, 0), "'one two");
+  EXPECT_EQ(d.Edit(3, 2), "'two");
+}
+
 TEST(Workspace, TheCommandTableIsConsistent) {
   Desk d;
   const CommandTable& t = d.ws.commands();

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "io/config_file.h"
+#include "qt/audit_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/properties_dialog.h"
 #include "qt/sheet_view.h"
@@ -633,6 +634,10 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
         connect(find_, &FindDialogView::changed, this, [this] { ws_.AfterChange(); });
       }
       find_->Open();
+      break;
+    case DialogKind::kAudit:
+      if (audit_ == nullptr) audit_ = new AuditDialogView(this, ws_);
+      audit_->Open();
       break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",

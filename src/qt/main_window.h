@@ -29,6 +29,7 @@ class SheetView;
 class PropertiesDialogView;
 class WidthDialogView;
 class FindDialogView;
+class AuditDialogView;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -165,6 +166,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   PropertiesDialogView* properties_ = nullptr;
   WidthDialogView* widths_ = nullptr;
   FindDialogView* find_ = nullptr;
+  AuditDialogView* audit_ = nullptr;
   // A dialog hidden while its range is asked for on the entry line; shown
   // again when the prompt ends, confirmed or not.
   QWidget* awaitingRange_ = nullptr;

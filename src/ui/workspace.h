@@ -33,7 +33,7 @@ namespace tabulon {
 
 // Dialogs that only a windowed view can show; a command asks for them
 // through the view, and their OK runs the same code a macro reaches.
-enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind };
+enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 

@@ -391,6 +391,8 @@ void SheetCommands(CommandTable& t) {
   cw.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kColumnWidth, 0); };
   Command& rh = t.Add(Item("sheet.rowheight", "&Sheet", "&Rowheight...", "", kNeedsSheet, nullptr));
   rh.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kRowHeight, 0); };
+  Command& audit = t.Add(Item("sheet.audit", "&Sheet", "&Audit...", "", kNeedsSheet, nullptr));
+  audit.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAudit, 0); };
 }
 
 void RangeCommands(CommandTable& t) {

@@ -223,4 +223,10 @@ int LookupMacroKeyword(std::string_view word) {
   return found;
 }
 
+std::vector<std::string> MacroPickList() {
+  std::vector<std::string> list;
+  for (int i = 1; i <= 145; ++i) list.emplace_back(MacroKeywordEntry(i).word);
+  return list;
+}
+
 }  // namespace tabulon

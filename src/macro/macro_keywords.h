@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tabulon {
 
@@ -36,5 +38,8 @@ const MacroKeyword& MacroKeywordEntry(int number);
 // one. Letters are compared without regard to case; the first run is
 // searched first, then the second.
 int LookupMacroKeyword(std::string_view word);
+
+// The keyword picker's list: the words of entries 1 to 145, in table order.
+std::vector<std::string> MacroPickList();
 
 }  // namespace tabulon

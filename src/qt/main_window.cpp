@@ -17,7 +17,9 @@
 #include "qt/audit_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/properties_dialog.h"
+#include "qt/qt_canvas.h"
 #include "qt/sheet_view.h"
+#include "qt/text_dialogs.h"
 #include "qt/text_codec.h"
 #include "qt/width_dialog.h"
 
@@ -493,6 +495,11 @@ void MainWindow::OpenMenu(char letter) {
   host_.Beep();
 }
 
+int MainWindow::TextWidth(const FontSpec& font, std::string_view text) {
+  QFontMetrics m(QtCanvas::ToFont(font));
+  return m.horizontalAdvance(ToQt(std::string(text)));
+}
+
 void MainWindow::Arrange(Arrangement how) {
   switch (how) {
     case Arrangement::kTile: mdi_->tileSubWindows(); break;
@@ -638,6 +645,24 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
     case DialogKind::kAudit:
       if (audit_ == nullptr) audit_ = new AuditDialogView(this, ws_);
       audit_->Open();
+      break;
+    case DialogKind::kDocInfo:
+      if (docInfo_ == nullptr) docInfo_ = new DocInfoDialog(this, ws_);
+      docInfo_->Open();
+      break;
+    case DialogKind::kWord:
+      if (word_ == nullptr) word_ = new WordDialog(this, ws_);
+      word_->Open();
+      break;
+    case DialogKind::kJustify:
+      if (justify_ == nullptr) justify_ = new JustifyDialog(this, ws_);
+      justify_->Open();
+      break;
+    case DialogKind::kFunctionPick:
+    case DialogKind::kMacroPick:
+      if (picker_ == nullptr) picker_ = new PickerDialog(this, ws_);
+      picker_->Pick(kind == DialogKind::kMacroPick);
+      entry_->setFocus();
       break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",

@@ -30,6 +30,10 @@ class PropertiesDialogView;
 class WidthDialogView;
 class FindDialogView;
 class AuditDialogView;
+class DocInfoDialog;
+class WordDialog;
+class JustifyDialog;
+class PickerDialog;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -113,6 +117,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   void ShowDialog(DialogKind kind, int page) override;
   void Arrange(Arrangement how) override;
   void Exit() override { close(); }
+  int TextWidth(const FontSpec& font, std::string_view text) override;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -167,6 +172,10 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   WidthDialogView* widths_ = nullptr;
   FindDialogView* find_ = nullptr;
   AuditDialogView* audit_ = nullptr;
+  DocInfoDialog* docInfo_ = nullptr;
+  WordDialog* word_ = nullptr;
+  JustifyDialog* justify_ = nullptr;
+  PickerDialog* picker_ = nullptr;
   // A dialog hidden while its range is asked for on the entry line; shown
   // again when the prompt ends, confirmed or not.
   QWidget* awaitingRange_ = nullptr;

@@ -44,13 +44,18 @@ void QtCanvas::Pie(const Rect& bounds, double start, double span) {
   p_.drawPie(ToQRect(bounds), static_cast<int>(start * 16), static_cast<int>(span * 16));
 }
 
-void QtCanvas::SetFont(const FontSpec& font) {
+QFont QtCanvas::ToFont(const FontSpec& font) {
   QFont f(QString::fromLatin1(font.face.data(), static_cast<qsizetype>(font.face.size())));
   f.setPixelSize(std::max(1, font.pixelHeight));
   f.setBold(font.style & kBold);
   f.setItalic(font.style & kItalic);
   f.setUnderline(font.style & kUnderline);
   f.setStrikeOut(font.style & kStrikeOut);
+  return f;
+}
+
+void QtCanvas::SetFont(const FontSpec& font) {
+  QFont f = ToFont(font);
   p_.setFont(f);
   metrics_.emplace(f);
 }

@@ -31,6 +31,7 @@ class QtCanvas : public Canvas {
   void ClearClip() override { p_.setClipping(false); }
 
   static QColor ToColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+  static QFont ToFont(const FontSpec& font);
 
  private:
   QPainter& p_;

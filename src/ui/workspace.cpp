@@ -300,8 +300,8 @@ bool Workspace::LineTakesKey(Key key, KeyMods mods) const {
   if (!input_.entryOpen()) return false;
   if (mods.ctrl && arrow) return false;
   return arrow || key == Key::Enter || key == Key::Escape || key == Key::Character ||
-         key == Key::Backspace || key == Key::Delete || key == Key::End || key == Key::F2 ||
-         key == Key::F9;
+         key == Key::Backspace || key == Key::Delete || key == Key::End || key == Key::F1 ||
+         key == Key::F2 || key == Key::F9;
 }
 
 void Workspace::HandleKey(Key key, KeyMods mods, char ch) {
@@ -322,6 +322,15 @@ void Workspace::HandleKey(Key key, KeyMods mods, char ch) {
   SheetWindow* w = active_;
   if (w == nullptr) return;
   if (LineTakesKey(key, mods)) {
+    if (key == Key::F1) {
+      // Help on the line after "@" or "{": the function or keyword picker.
+      const std::string& t = input_.text();
+      if (!t.empty() && (t.back() == '@' || t.back() == '{'))
+        view_->ShowDialog(t.back() == '@' ? DialogKind::kFunctionPick : DialogKind::kMacroPick, 0);
+      else
+        host().Beep();
+      return;
+    }
     if (key == Key::Character) input_.TypeChar(ch);
     else input_.HandleKey(key, mods);
     Show(input_.TakeStatus());

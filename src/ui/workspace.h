@@ -11,6 +11,7 @@
 // tests and tabulon-cli run the workspace with no view at all.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "io/config_file.h"
+#include "platform/canvas.h"
 #include "sheet/session.h"
 #include "ui/command_table.h"
 #include "ui/find_replace.h"
@@ -33,7 +35,8 @@ namespace tabulon {
 
 // Dialogs that only a windowed view can show; a command asks for them
 // through the view, and their OK runs the same code a macro reaches.
-enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit };
+enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit, kDocInfo, kWord, kJustify,
+                        kFunctionPick, kMacroPick };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 
@@ -64,6 +67,11 @@ class WorkspaceView {
   virtual void OpenMenu(char) {}
   virtual void ShowDialog(DialogKind, int /*page*/) {}
   virtual void Arrange(Arrangement) {}
+  // The width of a text in pixels in a font. Without a window system the
+  // width is estimated from the font height.
+  virtual int TextWidth(const FontSpec& font, std::string_view text) {
+    return static_cast<int>(text.size()) * std::max(1, font.pixelHeight * 11 / 20);
+  }
   virtual void Exit() {}
 };
 

@@ -11,12 +11,14 @@
 #include "display/format.h"
 #include "edit/block_ops.h"
 #include "edit/cell_entry.h"
+#include "edit/justify.h"
 #include "edit/name_commands.h"
 #include "edit/undo.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
 #include "platform/host.h"
 #include "ui/block_commands.h"
+#include "ui/document_info.h"
 #include "ui/main_commands.h"
 #include "ui/row_painter.h"
 #include "ui/workspace.h"
@@ -82,6 +84,20 @@ Command& Macro(Command& c, char family, char letter) {
   c.family = family;
   c.letter = letter;
   return c;
+}
+
+// The font of a range's first cell, which justify measures with.
+FontSpec JustifyFont(Workspace& ws, const CellRange& r) {
+  SheetDocument& doc = Doc(ws);
+  FontSpec f{"Arial", Active(ws).defaultRowHeight, 0};
+  const CellRecord* cell = doc.cells().FindCell(r.Top(), r.Left());
+  if (cell == nullptr) return f;
+  const auto& names = doc.extras().fontNames;
+  if (cell->font != kDefaultFont && cell->font < names.size() && !names[cell->font].empty())
+    f.face = names[cell->font];
+  if (cell->fontSize != 0) f.pixelHeight = cell->fontSize;
+  f.style = (cell->style & 0x80) ? 0u : (cell->style & 0x0Fu);
+  return f;
 }
 
 // Runs `fn` on the active window's document and selection, for the quick
@@ -186,6 +202,17 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return ok ? Status::Ok() : Failed(w);
                    })),
         'f', 'x');
+  Command& info = t.Add(Item("file.docinfo", "&File", "&Doc Info...",
+                             "Add worksheet identification info.", sheet | kSeparatorBefore,
+                             nullptr));
+  info.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kDocInfo, 0); };
+  t.Add(Item("file.getinfo", "&File", "&Get Info ...", "Statistics of Current Sheet", sheet,
+             [](Workspace& w, const CommandArgs&) {
+               std::string text;
+               for (const std::string& line : SheetStatistics(Doc(w))) text += line + "\n";
+               w.host().ShowMessage(text);
+               return Status::Ok();
+             }));
   Command& exit = t.Add(Item("file.exit", "&File", "E&xit", "Exit TABULON", kSeparatorBefore,
                              [](Workspace& w, const CommandArgs&) {
                                w.view().Exit();
@@ -249,6 +276,14 @@ void EditCommands(CommandTable& t) {
                                 return Status::Ok();
                               }));
   erase.shortcut = "Ctrl+D";
+  Command& word = t.Add(Item("edit.word", "&Edit", "&Word...", "Simple Word Processor",
+                             sheet | kCancelsEntry, nullptr));
+  word.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kWord, 0); };
+  // The word tool's "&Ok": its lines as the arguments.
+  t.Add(Item("edit.word.apply", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+             [](Workspace& w, const CommandArgs& a) {
+               return ApplyWordTool(Doc(w), Active(w).SelectionRange(), a.values);
+             }));
   Command& find = t.Add(Item("edit.find", "&Edit", "&Find/Replace...", "Search for string",
                              sheet, nullptr));
   find.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kFind, 0); };
@@ -458,6 +493,21 @@ void RangeCommands(CommandTable& t) {
     EraseRange(Doc(w), r);
     return Status::Ok();
   }));
+  Command& justify = t.Add(Item("range.justify", "&Range", "&Justify ...", "", block,
+                                [](Workspace& w, const CommandArgs& a) {
+                                  CellRange r;
+                                  if (!ReadRange(w, a[0], r)) return Status::Beep();
+                                  int width = ReadInt(a[1], JustifyWidthPreset(Doc(w), r));
+                                  bool pad = ReadInt(a[2]) != 0;
+                                  FontSpec font = JustifyFont(w, r);
+                                  MeasureText measure = [&w, font](std::string_view text) {
+                                    return w.view().TextWidth(font, text);
+                                  };
+                                  return Justify(Doc(w), r, width, pad, measure) ? Status::Ok()
+                                                                                 : Failed(w);
+                                }));
+  justify.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kJustify, 0); };
+  Macro(justify, 'b', 'j');
   for (int i = 0; i < kPropertyPageCount; ++i) {
     Command& c = t.Add(Item("range.properties." + std::to_string(i), "&Range",
                             kPropertyTabCaptions[i], "",
@@ -583,6 +633,19 @@ void QuickCommands(CommandTable& t) {
       return OnSelection(w, [b](SheetDocument& d, const CellRange& r) { ToggleStyle(d, r, b); });
     }));
   }
+  // The pickers work on an open entry only.
+  for (auto [id, kind] : {std::pair{"quick.funcpick", DialogKind::kFunctionPick},
+                          std::pair{"quick.macropick", DialogKind::kMacroPick}}) {
+    DialogKind k = kind;
+    Command& c = t.Add(Item(id, "", "", "", kNeedsSheet, nullptr));
+    c.invoke = [k](Workspace& w) {
+      if (!w.input().entryOpen() || w.input().promptOpen()) {
+        w.view().FocusLine(false);
+        return;
+      }
+      w.view().ShowDialog(k, 0);
+    };
+  }
   // The selectors: a font number, a size in pixels, a format list entry.
   t.Add(Item("quick.font", "", "", "Font Type", attr, [](Workspace& w, const CommandArgs& a) {
     int n = std::clamp(ReadInt(a[0]), 0, kMaxFontNames - 1);
@@ -622,6 +685,9 @@ void RegisterWorkspaceCommands(Workspace& ws) {
       {"edit.paste", "Paste", "Paste Text"},
       {"edit.delete", "Erase", "Erase Range"},
       {"quick.sum", "@SUM", "Speed @SUM"},
+      {"quick.funcpick", "@", "Function Pick"},
+      {"quick.macropick", "{", "Macro Pick"},
+      {"edit.word", "Word", "Text Processor"},
       {"edit.find", "Find", "Find & Replace Text"},
       {"quick.protect", "Lock", "Protect/Unprotect Sheet"},
       {"quick.left", "Left", "Left Justify", true},

@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPainter>
 #include <QSplashScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "platform/data_directory.h"
 #include "qt/main_window.h"
 
 namespace {
@@ -41,14 +45,53 @@ QPixmap StartupPanel() {
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: tabulon [--no-splash] [--config-dir DIR] [--screenshot FILE.png] [FILE]\n");
+               "usage: tabulon [--no-splash] [--config-dir DIR] [--screenshot FILE.png] [FILE]\n"
+               "       tabulon --version | --help\n");
+}
+
+// The read-only data installed with the program. What this build installs
+// but cannot be found is named on standard error; the program goes on
+// without it. Nothing is ever written there.
+tabulon::DataLocation CheckData() {
+  tabulon::DataLocation data = tabulon::DataDirectory(
+      QApplication::applicationFilePath().toStdString(), TABULON_DATA_RELATIVE);
+  std::string notice = tabulon::MissingDataNotice(
+      data.directory,
+      tabulon::MissingDataFiles(data.directory, tabulon::SplitDataList(TABULON_DATA_ITEMS)));
+  if (!notice.empty()) std::fprintf(stderr, "tabulon: %s\n", notice.c_str());
+  return data;
+}
+
+// The icon of the desktop theme, or the one installed beside the data when
+// the install prefix is not among the theme folders.
+QIcon ProgramIcon(const tabulon::DataLocation& data) {
+  QIcon icon = QIcon::fromTheme("tabulon");
+  if (!icon.isNull() || data.directory.empty()) return icon;
+  QString png = QString::fromStdString(data.directory) +
+                "/../icons/hicolor/256x256/apps/tabulon.png";
+  return QFileInfo::exists(png) ? QIcon(png) : QIcon();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that they work without a display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("tabulon %s\n", TABULON_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      Usage();
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("TABULON");
+  QApplication::setApplicationVersion(TABULON_VERSION);
+  // Lets the desktop match the windows to tabulon.desktop (and its icon).
+  QGuiApplication::setDesktopFileName("tabulon");
+  QApplication::setWindowIcon(ProgramIcon(CheckData()));
   tabulon::StartOptions options;
   options.configDir = DefaultConfigDir();
   bool splash = QGuiApplication::platformName() != "offscreen" &&
@@ -66,9 +109,6 @@ int main(int argc, char** argv) {
         return 2;
       }
       (a == "--config-dir" ? options.configDir : screenshot) = args[++i].toStdString();
-    } else if (a == "--help" || a == "-h") {
-      Usage();
-      return 0;
     } else if (a.startsWith("--")) {
       std::fprintf(stderr, "tabulon: unknown option %s\n", qPrintable(a));
       Usage();

@@ -4,7 +4,11 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev qt6-base-dev
-          xvfb xauth)
+          xvfb xauth
+          # scripts/check-install.sh: the desktop entry, manual pages, MIME
+          # description, bash completion and the Debian package
+          desktop-file-utils libxml2-utils man-db groff-base shared-mime-info
+          bash-completion dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

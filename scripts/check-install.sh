@@ -101,6 +101,30 @@ if [ $gui = 1 ]; then
   [ -f "$XDG_CONFIG_HOME/tabulon/TBL.INI" ] ||
     fail "the settings were not written to \$XDG_CONFIG_HOME/tabulon"
 fi
+# Root may write anywhere: run once more as an unprivileged user, for whom
+# the tree really is read-only.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  user="$work/user"
+  mkdir -p "$user"
+  cp "$repo/examples/example.wks" "$user/example.wks"
+  chmod 755 "$work"
+  chmod 777 "$user"
+  as_nobody() {
+    setpriv --reuid=65534 --regid=65534 --clear-groups \
+      env HOME="$user" XDG_CONFIG_HOME="$user/config" QT_QPA_PLATFORM=offscreen "$@"
+  }
+  out=$(as_nobody "$root/bin/tabulon-cli" eval 2*21) && [ "$out" = 42 ] ||
+    fail "tabulon-cli does not run for an unprivileged user: $out"
+  if [ $gui = 1 ]; then
+    as_nobody timeout 60 "$root/bin/tabulon" --no-splash --screenshot "$user/shot.png" \
+      "$user/example.wks" >/dev/null 2>"$work/gui.err"
+    [ -s "$user/shot.png" ] ||
+      fail "tabulon does not start for an unprivileged user: $(cat "$work/gui.err")"
+    [ -f "$user/config/tabulon/TBL.INI" ] ||
+      fail "the unprivileged user's settings were not written to \$XDG_CONFIG_HOME/tabulon"
+  fi
+  pass "the programs run for an unprivileged user from the read-only tree"
+fi
 chmod -R u+w "$moved"
 listing >"$work/after"
 if cmp -s "$work/before" "$work/after"; then

@@ -87,15 +87,34 @@ void DeleteRecords(SheetDocument& doc, int r1, int c1, int r2, int c2,
 }
 
 template <typename Vec>
-void InsertDefaults(Vec& v, int first, int last, int n, std::int16_t value) {
+void InsertDefaults(Vec& v, int first, int last, int n, typename Vec::value_type value) {
   std::rotate(v.begin() + first, v.begin() + (last + 1 - n), v.begin() + last + 1);
   std::fill(v.begin() + first, v.begin() + first + n, value);
 }
 
 template <typename Vec>
-void RemoveEntries(Vec& v, int first, int last, int n, std::int16_t value) {
+void RemoveEntries(Vec& v, int first, int last, int n, typename Vec::value_type value) {
   std::rotate(v.begin() + first, v.begin() + first + n, v.begin() + last + 1);
   std::fill(v.begin() + (last + 1 - n), v.begin() + last + 1, value);
+}
+
+// Rows (columns) first..last move by n; the ones that come in follow the
+// default, and sizes of their own travel with their rows (columns).
+void InsertRowHeights(GridMetrics& m, int first, int last, int n) {
+  InsertDefaults(m.rowHeights, first, last, n, m.defaultRowHeight);
+  InsertDefaults(m.ownHeight, first, last, n, std::uint8_t{0});
+}
+void RemoveRowHeights(GridMetrics& m, int first, int last, int n) {
+  RemoveEntries(m.rowHeights, first, last, n, m.defaultRowHeight);
+  RemoveEntries(m.ownHeight, first, last, n, std::uint8_t{0});
+}
+void InsertColumnWidths(GridMetrics& m, int first, int n) {
+  InsertDefaults(m.columnWidths, first, kColumnCount - 1, n, m.defaultColumnWidth);
+  InsertDefaults(m.ownWidth, first, kColumnCount - 1, n, std::uint8_t{0});
+}
+void RemoveColumnWidths(GridMetrics& m, int first, int n) {
+  RemoveEntries(m.columnWidths, first, kColumnCount - 1, n, m.defaultColumnWidth);
+  RemoveEntries(m.ownWidth, first, kColumnCount - 1, n, std::uint8_t{0});
 }
 
 const CellRange kWholeSheet = CellRange::Of(0, 0, kRowCount - 1, kColumnCount - 1);
@@ -128,7 +147,7 @@ BlockResult InsertRows(SheetDocument& doc, int a, int n) {
   if (last >= a) ranges.Capture(doc, {CellRange::Of(a, 0, last, kColumnCount - 1)});
   for (int r = last; r >= a; --r)
     if (!store.Row(r).empty()) store.MoveRow(r, r + n);
-  InsertDefaults(doc.metrics().rowHeights, a, g, n, doc.metrics().defaultRowHeight);
+  InsertRowHeights(doc.metrics(), a, g, n);
   int newMaxRow = oldMaxRow;
   if (oldMaxRow > g - pageHeight && oldMaxRow <= g) newMaxRow = std::min(oldMaxRow + n, kRowCount - 1);
   store.SetExtents(std::max(newMaxRow, last >= a ? last + n : 0), store.maxCol());
@@ -159,7 +178,7 @@ BlockResult DeleteRows(SheetDocument& doc, int a, int n) {
   DeleteRecords(doc, a, 0, std::min(a + n - 1, last), kColumnCount - 1, pending);
   for (int r = a + n; r <= last; ++r)
     if (!store.Row(r).empty()) store.MoveRow(r, r - n);
-  RemoveEntries(doc.metrics().rowHeights, a, g, n, doc.metrics().defaultRowHeight);
+  RemoveRowHeights(doc.metrics(), a, g, n);
   int newMaxRow = oldMaxRow;
   if (oldMaxRow > g - pageHeight && oldMaxRow <= g)
     newMaxRow = std::max(0, oldMaxRow - std::min(n, oldMaxRow - a + 1));
@@ -187,7 +206,7 @@ BlockResult InsertColumns(SheetDocument& doc, int a, int n) {
   block::RangeRegistrations ranges;
   ranges.Capture(doc, {CellRange::Of(0, a, maxRow, kColumnCount - 1)});
   for (int r = 0; r <= maxRow; ++r) store.ShiftColumns(r, a, n);
-  InsertDefaults(doc.metrics().columnWidths, a, kColumnCount - 1, n, doc.metrics().defaultColumnWidth);
+  InsertColumnWidths(doc.metrics(), a, n);
   store.SetExtents(maxRow, oldMaxCol + n);
   ShiftStoredRanges(doc, CellRange::Of(0, a, kRowCount - 1, kColumnCount - 1), 0, n);
   std::vector<CellId> again = ranges.Restore(doc);
@@ -211,7 +230,7 @@ BlockResult DeleteColumns(SheetDocument& doc, int a, int n) {
   std::vector<CellId> pending;
   DeleteRecords(doc, 0, a, maxRow, a + n - 1, pending);
   for (int r = 0; r <= maxRow; ++r) store.ShiftColumns(r, a + n, -n);
-  RemoveEntries(doc.metrics().columnWidths, a, kColumnCount - 1, n, doc.metrics().defaultColumnWidth);
+  RemoveColumnWidths(doc.metrics(), a, n);
   store.SetExtents(maxRow, std::max(0, oldMaxCol - std::min(n, oldMaxCol - a + 1)));
   CollapseBand(doc, false, a, n);
   if (a + n < kColumnCount)

@@ -743,9 +743,16 @@ void Loader::ApplyOpen(LoadResult& result) {
   for (const StagedName& n : names_) doc_.names().DefineName(n.name, n.range);
 
   GridMetrics& m = doc_.metrics();
-  for (auto [col, w] : extWidths_.empty() ? standardWidths_ : extWidths_)
-    m.columnWidths[col] = w == 255 ? kDefaultColumnWidth : static_cast<std::int16_t>(w * 8);
-  for (auto [row, h] : heights_) m.rowHeights[row] = h == 255 ? kDefaultRowHeight : h;
+  // A stored width (even one equal to the default) is the column's own; only
+  // 255 and an absent record follow the default. The same for heights.
+  for (auto [col, w] : extWidths_.empty() ? standardWidths_ : extWidths_) {
+    if (w == 255) m.ResetColumnWidth(col);
+    else m.SetColumnWidth(col, static_cast<std::int16_t>(w * 8));
+  }
+  for (auto [row, h] : heights_) {
+    if (h == 255) m.ResetRowHeight(row);
+    else m.SetRowHeight(row, static_cast<std::int16_t>(h));
+  }
 
   {
     std::vector<std::uint16_t> perRow(kRowCount, 0);
@@ -911,7 +918,7 @@ void Saver::Settings() {
   Window(kRecWindow1, x.pane1, s.defaultFormat);
   const GridMetrics& m = doc_.metrics();
   for (int c = 0; c < kColumnCount; ++c) {
-    if (m.columnWidths[c] == kDefaultColumnWidth) continue;
+    if (m.FollowsDefaultWidth(c) && m.columnWidths[c] == kDefaultColumnWidth) continue;
     Header(kRecColumnWidth, 3);
     w_.U16(static_cast<std::uint16_t>(c));
     w_.U8(static_cast<std::uint8_t>(std::clamp(m.columnWidths[c] / 8, 0, 254)));
@@ -1143,13 +1150,13 @@ void Saver::Extension() {
   });
   const GridMetrics& m = doc_.metrics();
   for (int c = 0; c < kColumnCount; ++c) {
-    if (m.columnWidths[c] == kDefaultColumnWidth) continue;
+    if (m.FollowsDefaultWidth(c) && m.columnWidths[c] == kDefaultColumnWidth) continue;
     Header(kExtColumnWidth, 3);
     w_.U16(static_cast<std::uint16_t>(c));
     w_.U8(static_cast<std::uint8_t>(std::clamp(m.columnWidths[c] / 8, 0, 254)));
   }
   for (int r = 0; r < kRowCount && r < static_cast<int>(m.rowHeights.size()); ++r) {
-    if (m.rowHeights[r] == kDefaultRowHeight) continue;
+    if (m.FollowsDefaultHeight(r) && m.rowHeights[r] == kDefaultRowHeight) continue;
     Header(kExtRowHeight, 3);
     w_.U16(static_cast<std::uint16_t>(r));
     w_.U8(static_cast<std::uint8_t>(std::clamp<int>(m.rowHeights[r], 0, 254)));

@@ -135,14 +135,14 @@ void GridPaneWidget::mouseMoveEvent(QMouseEvent* e) {
   switch (drag_) {
     case Drag::ColumnWidth: {
       int w = std::clamp((p.x() - dragOrigin_) * 100 / std::max(1, zoom), 0, 1000);
-      m.columnWidths[dragIndex_] = static_cast<std::int16_t>(w);
+      m.SetColumnWidth(dragIndex_, static_cast<std::int16_t>(w));
       view_.document().settings().modified = true;
       view_.main().Repaint(&view_.document());
       return;
     }
     case Drag::RowHeight: {
       int h = std::clamp((p.y() - dragOrigin_) * 100 / std::max(1, zoom), 1, 500);
-      m.rowHeights[dragIndex_] = static_cast<std::int16_t>(h);
+      m.SetRowHeight(dragIndex_, static_cast<std::int16_t>(h));
       view_.document().settings().modified = true;
       view_.main().Repaint(&view_.document());
       return;

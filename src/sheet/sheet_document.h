@@ -21,17 +21,60 @@ inline constexpr std::int16_t kDefaultColumnWidth = 64;  // pixels at 100% zoom
 inline constexpr std::int16_t kDefaultRowHeight = 0;     // 0 = the window's default row height
 
 // Column widths and row heights of the worksheet's grid, in pixels.
+//
+// A column (row) either follows the default or has a width (height) of its
+// own. A following column always holds the default width, and a global
+// change of the default moves it along; a column given a width keeps it,
+// even when that width equals the default. Code that changes widths goes
+// through the functions below so that the two stay apart; readers use the
+// arrays.
 struct GridMetrics {
   GridMetrics() {
     columnWidths.fill(kDefaultColumnWidth);
     rowHeights.assign(kRowCount, kDefaultRowHeight);
+    ownWidth.fill(0);
+    ownHeight.assign(kRowCount, 0);
   }
   std::array<std::int16_t, kColumnCount> columnWidths;
   std::vector<std::int16_t> rowHeights;
-  // The widths and heights that columns and rows reset to follow; a global
-  // change moves every column (row) that still has the old default along.
+  // 1 for a column (row) with a size of its own, 0 for one that follows
+  // the default.
+  std::array<std::uint8_t, kColumnCount> ownWidth;
+  std::vector<std::uint8_t> ownHeight;
+  // The widths and heights that following columns and rows have.
   std::int16_t defaultColumnWidth = kDefaultColumnWidth;
   std::int16_t defaultRowHeight = kDefaultRowHeight;
+
+  bool FollowsDefaultWidth(int col) const { return ownWidth[static_cast<std::size_t>(col)] == 0; }
+  bool FollowsDefaultHeight(int row) const { return ownHeight[static_cast<std::size_t>(row)] == 0; }
+  void SetColumnWidth(int col, std::int16_t pixels) {
+    columnWidths[static_cast<std::size_t>(col)] = pixels;
+    ownWidth[static_cast<std::size_t>(col)] = 1;
+  }
+  void SetRowHeight(int row, std::int16_t pixels) {
+    rowHeights[static_cast<std::size_t>(row)] = pixels;
+    ownHeight[static_cast<std::size_t>(row)] = 1;
+  }
+  // Makes the column (row) follow the default again.
+  void ResetColumnWidth(int col) {
+    columnWidths[static_cast<std::size_t>(col)] = defaultColumnWidth;
+    ownWidth[static_cast<std::size_t>(col)] = 0;
+  }
+  void ResetRowHeight(int row) {
+    rowHeights[static_cast<std::size_t>(row)] = defaultRowHeight;
+    ownHeight[static_cast<std::size_t>(row)] = 0;
+  }
+  // A global change: the default and every column (row) following it.
+  void SetDefaultColumnWidth(std::int16_t pixels) {
+    defaultColumnWidth = pixels;
+    for (int c = 0; c < kColumnCount; ++c)
+      if (FollowsDefaultWidth(c)) columnWidths[static_cast<std::size_t>(c)] = pixels;
+  }
+  void SetDefaultRowHeight(std::int16_t pixels) {
+    defaultRowHeight = pixels;
+    for (std::size_t r = 0; r < rowHeights.size(); ++r)
+      if (ownHeight[r] == 0) rowHeights[r] = pixels;
+  }
 };
 
 // A cell saved by the undo snapshot: position, attributes and entry, with

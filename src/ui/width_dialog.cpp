@@ -66,24 +66,16 @@ WidthDialog::Outcome WidthDialog::Apply(SheetDocument& doc, const CursorSource* 
   const CellRange& r = parsed.range;
   if (doWidth) {
     auto pixels = static_cast<std::int16_t>(w * 8);
-    if (globalWidth_) {
-      for (std::int16_t& cw : m.columnWidths)
-        if (cw == m.defaultColumnWidth) cw = pixels;
-      m.defaultColumnWidth = pixels;
-    }
-    if (resetWidth_) pixels = m.defaultColumnWidth;
-    EveryNth(r.Left(), r.Right(), skipColumns_, [&](int c) { m.columnWidths[c] = pixels; });
+    if (globalWidth_) m.SetDefaultColumnWidth(pixels);
+    EveryNth(r.Left(), r.Right(), skipColumns_, [&](int c) {
+      if (resetWidth_) m.ResetColumnWidth(c); else m.SetColumnWidth(c, pixels);
+    });
   }
   if (doHeight) {
     auto pixels = static_cast<std::int16_t>(h);
-    if (globalHeight_) {
-      for (std::int16_t& rh : m.rowHeights)
-        if (rh == m.defaultRowHeight) rh = pixels;
-      m.defaultRowHeight = pixels;
-    }
-    if (resetHeight_) pixels = m.defaultRowHeight;
+    if (globalHeight_) m.SetDefaultRowHeight(pixels);
     EveryNth(r.Top(), r.Bottom(), skipRows_, [&](int row) {
-      if (row < static_cast<int>(m.rowHeights.size())) m.rowHeights[row] = pixels;
+      if (resetHeight_) m.ResetRowHeight(row); else m.SetRowHeight(row, pixels);
     });
   }
   doc.settings().modified = true;

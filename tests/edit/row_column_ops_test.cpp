@@ -47,7 +47,7 @@ TEST(InsertRows, FormulasNamesAndStoredRangesShiftWithTheRows) {
   t.doc->names().DefineName("SPAN", Rng("B7..A1"));
   CellRange graph = Rng("C4..D4");
   t.doc->RegisterStoredRange(&graph);
-  t.doc->metrics().rowHeights[2] = 30;
+  t.doc->metrics().SetRowHeight(2, 30);
   int maxRow = t.cells().maxRow();
 
   ASSERT_TRUE(InsertRows(*t.doc, 2, 2).ok);
@@ -62,6 +62,8 @@ TEST(InsertRows, FormulasNamesAndStoredRangesShiftWithTheRows) {
   EXPECT_EQ(graph, Rng("C6..D6"));
   EXPECT_EQ(t.doc->metrics().rowHeights[4], 30);
   EXPECT_EQ(t.doc->metrics().rowHeights[2], kDefaultRowHeight);
+  EXPECT_FALSE(t.doc->metrics().FollowsDefaultHeight(4));
+  EXPECT_TRUE(t.doc->metrics().FollowsDefaultHeight(2));
   EXPECT_EQ(t.cells().maxRow(), maxRow + 2);
   // The inserted rows lie inside the sum's rectangle: it sees them.
   t.Enter("A3", "100");
@@ -224,8 +226,9 @@ TEST(InsertColumns, CellsFormulasNamesAndWidthsShiftRight) {
   t.Enter("A3", "@SUM(A1..E1)");
   t.doc->names().DefineName("COLS", Rng("C1..D2"));
   t.doc->names().DefineName("LEFT", Rng("A1..B2"));
-  t.doc->metrics().columnWidths[2] = 100;
-  t.doc->metrics().defaultColumnWidth = 80;  // a global width set by the user
+  t.doc->metrics().SetDefaultColumnWidth(80);  // a global width set by the user
+  t.doc->metrics().SetColumnWidth(2, 100);
+  t.doc->metrics().SetColumnWidth(3, 80);
   ASSERT_TRUE(InsertColumns(*t.doc, 2, 2).ok);
   EXPECT_CONSISTENT(t);
   EXPECT_EQ(Refs(t, "E1"), "B1 G1");
@@ -235,6 +238,14 @@ TEST(InsertColumns, CellsFormulasNamesAndWidthsShiftRight) {
   EXPECT_EQ(Name(t, "LEFT"), Rng("A1..B2"));
   EXPECT_EQ(t.doc->metrics().columnWidths[4], 100);
   EXPECT_EQ(t.doc->metrics().columnWidths[2], 80) << "new columns take the sheet's default";
+  // The new columns follow the default; the moved ones keep their own widths,
+  // also the one that equals the default.
+  t.doc->metrics().SetDefaultColumnWidth(50);
+  EXPECT_EQ(t.doc->metrics().columnWidths[2], 50);
+  EXPECT_EQ(t.doc->metrics().columnWidths[3], 50);
+  EXPECT_EQ(t.doc->metrics().columnWidths[4], 100);
+  EXPECT_EQ(t.doc->metrics().columnWidths[5], 80);
+  EXPECT_EQ(t.doc->metrics().columnWidths[6], 50);
   EXPECT_EQ(t.cells().maxCol(), 6);
   t.Enter("C1", "10");
   EXPECT_EQ(t.Number("A3"), 24) << "the new columns are inside the sum";

@@ -98,6 +98,56 @@ TEST(WidthDialog, ResetFollowsTheDefaultAndGlobalMovesIt) {
   EXPECT_EQ(Height(t, 0), 25);
 }
 
+TEST(WidthDialog, ASizeSetToTheDefaultIsKeptWhenTheDefaultChanges) {
+  TestSheet t;
+  WidthDialog d;
+  // B is given the default width on purpose; A and C follow the default.
+  d.Activate(*t.doc, CellRange::Cell(0, 1), 12);
+  d.SetWidth(kDefaultColumnWidth / 8);
+  d.Apply(*t.doc, nullptr);
+  d.SetRangeText("Z1");
+  d.SetGlobalWidth(true);
+  d.SetWidth(11);
+  d.Apply(*t.doc, nullptr);
+  EXPECT_EQ(Width(t, 0), 88);
+  EXPECT_EQ(Width(t, 1), kDefaultColumnWidth);
+  EXPECT_EQ(Width(t, 2), 88);
+  EXPECT_EQ(Width(t, 25), 88) << "a global change gives the range the new width too";
+  // Reset makes B follow again.
+  d.SetRangeText("B1");
+  d.SetGlobalWidth(false);
+  d.SetResetWidth(true);
+  d.Apply(*t.doc, nullptr);
+  EXPECT_EQ(Width(t, 1), 88);
+  d.SetResetWidth(false);
+  d.SetRangeText("Z1");
+  d.SetGlobalWidth(true);
+  d.SetWidth(5);
+  d.Apply(*t.doc, nullptr);
+  EXPECT_EQ(Width(t, 1), 40);
+
+  // Rows: row 3 is set to the height every row has at that moment.
+  d.Activate(*t.doc, CellRange::Cell(0, 0), 12);
+  d.SetGlobalHeight(true);
+  d.SetHeight(16);
+  d.Apply(*t.doc, nullptr);
+  d.SetGlobalHeight(false);
+  d.SetRangeText("A3");
+  d.Apply(*t.doc, nullptr);
+  d.SetRangeText("A1");
+  d.SetGlobalHeight(true);
+  d.SetHeight(24);
+  d.Apply(*t.doc, nullptr);
+  EXPECT_EQ(Height(t, 1), 24);
+  EXPECT_EQ(Height(t, 2), 16);
+  EXPECT_EQ(Height(t, 8191), 24);
+  // Undo brings back the sizes and which of them follow the default.
+  ASSERT_TRUE(RestoreSnapshot(*t.doc));
+  EXPECT_EQ(Height(t, 1), 16);
+  EXPECT_FALSE(t.doc->metrics().FollowsDefaultHeight(2));
+  EXPECT_TRUE(t.doc->metrics().FollowsDefaultHeight(1));
+}
+
 TEST(WidthDialog, BadInputIsRefusedWholly) {
   TestSheet t;
   WidthDialog d;

@@ -1,5 +1,6 @@
 #include "edit/undo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -14,6 +15,8 @@ void DiscardSnapshot(SheetDocument& doc) {
   u.present = false;
   u.cells.clear();
   u.cells.shrink_to_fit();
+  u.names.clear();
+  u.ranges.clear();
 }
 
 void TakeSnapshot(SheetDocument& doc) {
@@ -24,6 +27,10 @@ void TakeSnapshot(SheetDocument& doc) {
   CellStore& store = doc.cells();
   try {
     u.metrics = doc.metrics();
+    u.maxRow = static_cast<std::int16_t>(store.maxRow());
+    u.maxCol = static_cast<std::int16_t>(store.maxCol());
+    u.names = doc.names().entries();
+    doc.ForEachOtherRange([&](const CellRange& r) { u.ranges.push_back(r); });
     u.cells.reserve(store.recordCount());
     store.ForEachIn(0, 0, store.maxRow(), store.maxCol(), [&](CellRecord& c) {
       SavedCell s;
@@ -55,12 +62,33 @@ void TakeSnapshot(SheetDocument& doc) {
   }
 }
 
+namespace {
+
+// Names keep only their ranges from the snapshot: the name commands take no
+// snapshot, so a name defined or deleted since then stays as the user left
+// it, while every name a command shifted or undefined gets its range back.
+void RestoreStoredRanges(SheetDocument& doc, const UndoSnapshot& u) {
+  NameTable& names = doc.names();
+  for (const RangeName& saved : u.names) {
+    int k = names.FindName(saved.name);
+    if (k > 0) names.entry(k).range = saved.range;
+  }
+  std::size_t i = 0;
+  doc.ForEachOtherRange([&](CellRange& r) {
+    if (i < u.ranges.size()) r = u.ranges[i];
+    ++i;
+  });
+}
+
+}  // namespace
+
 bool RestoreSnapshot(SheetDocument& doc) {
   UndoSnapshot& u = doc.undo();
   if (!u.present) return false;
   CellStore& store = doc.cells();
   store.Clear();
   doc.metrics() = u.metrics;
+  RestoreStoredRanges(doc, u);
   std::vector<CellRecord*> formulas;
   for (SavedCell& s : u.cells) {
     CellRecord* c = store.GetOrCreateCell(s.row, s.col);
@@ -83,6 +111,8 @@ bool RestoreSnapshot(SheetDocument& doc) {
       c->value.bits = s.value;
     }
   }
+  // Every restored cell lies inside the saved extents.
+  store.SetExtents(std::max<int>(store.maxRow(), u.maxRow), std::max<int>(store.maxCol(), u.maxCol));
   // References are made only now that every saved cell exists again.
   for (CellRecord* c : formulas) {
     if (!ToLinkedForm(c->text, store, c->row, c->col)) {

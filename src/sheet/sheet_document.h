@@ -97,6 +97,12 @@ struct UndoSnapshot {
   bool present = false;
   std::vector<SavedCell> cells;
   GridMetrics metrics;
+  // The used extents, which may reach past the last cell.
+  std::int16_t maxRow = 0, maxCol = 0;
+  // The range names and the other stored ranges (in the order of
+  // SheetDocument::ForEachOtherRange), which commands shift with the cells.
+  std::vector<RangeName> names;
+  std::vector<CellRange> ranges;
 };
 
 // Bookkeeping of recalculation for one document.
@@ -145,6 +151,13 @@ class SheetDocument {
   template <typename Fn>
   void ForEachStoredRange(Fn&& fn) {
     for (RangeName& n : names_.entries_mut()) fn(n.range);
+    ForEachOtherRange(fn);
+  }
+  // The stored ranges besides the names, always in the same order: the
+  // registered ones first (registration only ever appends), then those of
+  // the extras. The undo snapshot relies on that order.
+  template <typename Fn>
+  void ForEachOtherRange(Fn&& fn) {
     for (CellRange* r : extraRanges_) fn(*r);
     extras_.ForEachRange(fn);
   }

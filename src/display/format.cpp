@@ -94,10 +94,9 @@ char DigitAt(const Digits& v, int index) {
   return index >= 0 && index < static_cast<int>(v.d.size()) ? v.d[index] : '0';
 }
 
-// |x| in fixed notation with `decimals` decimals; the decimal point is
-// `point`.
-std::string FixedMagnitude(double x, int decimals, char point) {
-  Digits v = DigitsOf(x);
+// The magnitude of the digits in fixed notation with `decimals` decimals;
+// the decimal point is `point`.
+std::string FixedMagnitude(Digits v, int decimals, char point) {
   RoundTo(v, v.exp + 1 + decimals);
   std::string s;
   if (v.IsZero() || v.exp < 0) {
@@ -112,8 +111,22 @@ std::string FixedMagnitude(double x, int decimals, char point) {
   return s;
 }
 
+std::string FixedMagnitude(double x, int decimals, char point) {
+  return FixedMagnitude(DigitsOf(x), decimals, point);
+}
+
 std::string Fixed(double x, int decimals, char point) {
   std::string s = FixedMagnitude(x, decimals, point);
+  return x < 0 ? "-" + s : s;
+}
+
+// x × 100 in fixed notation. The digits are shifted two places rather than
+// multiplied, so a finite value too large to multiply still shows its
+// digits, and every value shows the digits of its 15-digit form.
+std::string Percent(double x, int decimals, char point) {
+  Digits v = DigitsOf(x);
+  if (!v.IsZero()) v.exp += 2;
+  std::string s = FixedMagnitude(v, decimals, point);
   return x < 0 ? "-" + s : s;
 }
 
@@ -333,7 +346,7 @@ std::string FormatValue(int width, std::uint8_t format, double x, const FormatSe
       }
       break;
     case 3:
-      text = std::isfinite(x * 100) ? Fixed(x * 100, param & 7, point) : "ERR";
+      text = Percent(x, param & 7, point);
       suffix = "%";
       break;
     case 4: text = Comma(x, param & 7, settings, suffix); break;

@@ -83,6 +83,28 @@ TEST(FormatValue, PercentEndsInPercentSign) {
   EXPECT_EQ(Fmt(P(8 + 1), 0.125), "12.5%");
 }
 
+TEST(FormatValue, PercentOfAHugeValueShowsItsDigits) {
+  // Too large to multiply by 100, but finite: the digits move two places.
+  std::string p = Fmt(P(0), 1.7e308);
+  ASSERT_EQ(p.size(), 240u);
+  EXPECT_EQ(p.substr(0, 3), "170");
+  EXPECT_EQ(p.find_first_not_of('0', 2), std::string::npos);
+  EXPECT_EQ(p, Fmt(F(0), 1.7e308)) << "cut at 240 characters, like Fixed";
+  EXPECT_EQ(Fmt(P(2), -1.7e308).substr(0, 4), "-170");
+  EXPECT_EQ(Fmt(P(1), 1e200), "1" + std::string(202, '0') + ".0%");
+  // Wherever the product exists, Percent shows the Fixed digits of x × 100.
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<long long> digits(-99999999999LL, 99999999999LL);
+  for (int i = 0; i < 2000; ++i) {
+    double x = static_cast<double>(digits(rng)) / 1e6;
+    for (int d : {0, 2, 7}) {
+      std::string fixed = Fmt(F(d), x * 100);
+      fixed.back() = '%';
+      ASSERT_EQ(Fmt(P(d), x), fixed) << x << " " << d;
+    }
+  }
+}
+
 TEST(FormatValue, CommaGroupsThousandsAndBracketsNegatives) {
   EXPECT_EQ(Fmt(M(2), -1234.5), "(1,234.50)");
   EXPECT_EQ(Fmt(M(2), 999.5), "999.50 ");

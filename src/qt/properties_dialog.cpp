@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,7 +11,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "display/format.h"
 #include "sheet/cell_record.h"
 #include "edit/cell_text.h"
 #include "sheet/sheet_document.h"
@@ -68,17 +68,48 @@ PropertiesDialogView::PropertiesDialogView(QWidget* parent,
   tabs_ = new QTabWidget(this);
   top->addWidget(tabs_);
 
-  // Format.
+  // Format: every format as a group and a choice within it, a sample, and
+  // the configured quick formats.
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
-  format_ = new QComboBox(page);
-  format_->addItem("Default", 127);
-  for (const std::string& entry : formats) {
-    std::uint8_t code = ParseFormatCode(std::string_view(entry).substr(0, entry.find(',')));
-    if (code != kFormatUseDefault) format_->addItem(ToQt(entry), code);
+  auto* lists = new QHBoxLayout;
+  auto* groupColumn = new QVBoxLayout;
+  formatGroups_ = new QListWidget(page);
+  for (int g = 0; g < kFormatGroupCount; ++g)
+    formatGroups_->addItem(FormatGroupInfoOf(static_cast<FormatGroup>(g)).caption);
+  auto* groupLabel = new QLabel("&Group:", page);
+  groupLabel->setBuddy(formatGroups_);
+  groupColumn->addWidget(groupLabel);
+  groupColumn->addWidget(formatGroups_);
+  auto* choiceColumn = new QVBoxLayout;
+  formatChoices_ = new QListWidget(page);
+  choiceLabel_ = new QLabel(page);
+  choiceLabel_->setBuddy(formatChoices_);
+  choiceColumn->addWidget(choiceLabel_);
+  choiceColumn->addWidget(formatChoices_);
+  lists->addLayout(groupColumn);
+  lists->addLayout(choiceColumn);
+  v->addLayout(lists);
+  formatSample_ = new QLabel(page);
+  formatSample_->setObjectName("formatSample");
+  v->addWidget(formatSample_);
+  auto* quickBox = new QGroupBox(" Quick Formats ", page);
+  auto* quickGrid = new QGridLayout(quickBox);
+  for (const QuickFormat& q : QuickFormats(formats)) {
+    auto* b = new QPushButton(ToQt(q.caption), quickBox);
+    b->setAutoDefault(false);
+    int n = static_cast<int>(quickButtons_.size());
+    quickGrid->addWidget(b, n / 3, n % 3);
+    quickButtons_.push_back(b);
+    std::uint8_t code = q.code;
+    connect(b, &QPushButton::clicked, this, [this, code] {
+      logic_.SetFormat(code);
+      LoadFormatPage();
+      Changed();
+    });
   }
-  v->addWidget(format_);
-  v->addStretch();
+  if (quickButtons_.empty()) quickBox->hide();
+  v->addWidget(quickBox);
   tabs_->addTab(page, kPropertyTabCaptions[0]);
 
   // Shade.
@@ -147,8 +178,17 @@ PropertiesDialogView::PropertiesDialogView(QWidget* parent,
   connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 
   // User changes mark their page; presets made by LoadControls do not.
-  connect(format_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (!loading_ && i >= 0) logic_.SetFormat(format_->itemData(i).toInt()), Changed();
+  connect(formatGroups_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (loading_ || row < 0) return;
+    logic_.SetFormatGroup(static_cast<FormatGroup>(row));
+    LoadFormatPage();
+    Changed();
+  });
+  connect(formatChoices_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (loading_ || row < 0) return;
+    logic_.SetFormatChoice(row);
+    LoadFormatPage();
+    Changed();
   });
   connect(shade_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (!loading_ && i >= 0) logic_.SetShade(shade_->itemData(i).toUInt()), Changed();
@@ -212,12 +252,7 @@ void PropertiesDialogView::OpenOn(PropertyPage page, SheetDocument& doc,
 void PropertiesDialogView::LoadControls() {
   loading_ = true;
   range_->setText(ToQt(logic_.rangeText()));
-  int f = format_->findData(static_cast<int>(logic_.format()));
-  if (f < 0) {
-    format_->addItem(ToQt(FormatShortName(logic_.format(), false)), static_cast<int>(logic_.format()));
-    f = format_->count() - 1;
-  }
-  format_->setCurrentIndex(f);
+  LoadFormatPage();
   int s = shade_->findData(logic_.shade());
   if (s < 0) {
     shade_->addItem(Swatch(logic_.shade()), "Custom", logic_.shade());
@@ -239,6 +274,23 @@ void PropertiesDialogView::LoadControls() {
   ok_->setEnabled(logic_.okEnabled());
   UpdateSample();
   loading_ = false;
+}
+
+void PropertiesDialogView::LoadFormatPage() {
+  bool wasLoading = loading_;
+  loading_ = true;
+  FormatPick pick = logic_.formatPick();
+  const FormatGroupInfo& info = FormatGroupInfoOf(pick.group);
+  formatGroups_->setCurrentRow(static_cast<int>(pick.group));
+  formatChoices_->clear();
+  for (int c = 0; c < info.choices; ++c)
+    formatChoices_->addItem(ToQt(FormatChoiceCaption(pick.group, c)));
+  choiceLabel_->setText(info.choices > 0 ? info.choiceCaption : "");
+  formatChoices_->setEnabled(info.choices > 0);
+  if (info.choices > 0) formatChoices_->setCurrentRow(pick.choice);
+  QString sample = doc_ != nullptr ? ToQt(logic_.FormatSample(*doc_)) : QString();
+  formatSample_->setText("Sample: " + sample);
+  loading_ = wasLoading;
 }
 
 void PropertiesDialogView::UpdateSample() {

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -25,7 +26,8 @@ class CursorSource;
 class PropertiesDialogView : public QDialog {
   Q_OBJECT
  public:
-  // `formats` are the format list's entries ("F2,Fixed").
+  // `formats` are the configured quick formats ("F2,Fixed"), offered as
+  // buttons beside the full list of formats.
   PropertiesDialogView(QWidget* parent, const std::vector<std::string>& formats);
 
   // Activates on the selection and shows the dialog on `page`.
@@ -38,7 +40,10 @@ class PropertiesDialogView : public QDialog {
   QTabWidget* tabs() const { return tabs_; }
   QLineEdit* rangeField() const { return range_; }
   QPushButton* okButton() const { return ok_; }
-  QComboBox* formatBox() const { return format_; }
+  QListWidget* formatGroupList() const { return formatGroups_; }
+  QListWidget* formatChoiceList() const { return formatChoices_; }
+  const std::vector<QPushButton*>& quickFormatButtons() const { return quickButtons_; }
+  QLabel* formatSample() const { return formatSample_; }
   QButtonGroup* prefixGroup() const { return prefix_; }
   QButtonGroup* lockGroup() const { return lock_; }
   QButtonGroup* borderTypeGroup() const { return borderType_; }
@@ -58,6 +63,8 @@ class PropertiesDialogView : public QDialog {
  private:
   void Changed();
   void LoadControls();
+  // Shows the chosen format as group, choice and sample.
+  void LoadFormatPage();
   void UpdateSample();
   void Accept();
 
@@ -68,7 +75,11 @@ class PropertiesDialogView : public QDialog {
   QTabWidget* tabs_;
   QLineEdit* range_;
   QPushButton* ok_;
-  QComboBox* format_;
+  QListWidget* formatGroups_;
+  QLabel* choiceLabel_;
+  QListWidget* formatChoices_;
+  QLabel* formatSample_;
+  std::vector<QPushButton*> quickButtons_;
   QComboBox* shade_;
   QCheckBox* shadeDefault_;
   QComboBox* font_;

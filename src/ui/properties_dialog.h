@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sheet/address.h"
 
@@ -31,6 +32,47 @@ enum class BorderApply { kIn, kOut, kAll, kClear };
 inline constexpr std::uint8_t kBorderLeft = 0x03, kBorderBottom = 0x0C, kBorderRight = 0x30,
                               kBorderTop = 0xC0;
 
+// The format page offers every format as a group and, within it, a choice:
+// the decimals, the largest denominator of a fraction, or the form of a
+// date or time.
+enum class FormatGroup {
+  kFixed, kScientific, kCurrency, kFraction, kPercent, kComma, kEngineering, kGeneral,
+  kBar, kDate, kTime, kText, kHidden, kLabel, kDefault
+};
+inline constexpr int kFormatGroupCount = 15;
+
+struct FormatGroupInfo {
+  const char* caption;        // "Fixed"
+  const char* choiceCaption;  // the label of the choice list, or "" when there is none
+  int choices;                // 0 for a group without choices
+  int usualChoice;            // the choice a change of group starts with
+};
+const FormatGroupInfo& FormatGroupInfoOf(FormatGroup group);
+// The caption of one choice of a group ("2", "1/8", "D1  DD-Mon-YYYY").
+std::string FormatChoiceCaption(FormatGroup group, int choice);
+
+struct FormatPick {
+  FormatGroup group = FormatGroup::kDefault;
+  int choice = 0;
+  bool operator==(const FormatPick&) const = default;
+};
+// The format byte of a group and choice; the choice is clamped to the
+// group's.
+std::uint8_t FormatCodeOf(FormatPick pick);
+// The group and choice a format byte shows under (bit 7 ignored). Bytes
+// that format alike (the General codes, bit 3 of Percent and Comma) show
+// under the same pick.
+FormatPick FormatPickOf(std::uint8_t code);
+
+// A configured quick format: an entry "F2,Fixed" gives the code of "F2"
+// and the caption "Fixed (F2)".
+struct QuickFormat {
+  std::string caption;
+  std::uint8_t code = 0;
+};
+// The entries whose code text is understood, in order.
+std::vector<QuickFormat> QuickFormats(const std::vector<std::string>& entries);
+
 // The edges of a cell at (row, col) that lie on the outline of `range`.
 std::uint8_t OutlineMask(const CellRange& range, int row, int col);
 // The border byte a cell receives: the type's line on the chosen edges.
@@ -53,6 +95,10 @@ class PropertiesDialog {
 
   // --- page values (reading) -------------------------------------------------
   std::uint8_t format() const { return format_; }
+  FormatPick formatPick() const { return FormatPickOf(format_); }
+  // The selection's top-left value (or a sample number when it has none)
+  // in the chosen format, as the sheet would show it.
+  std::string FormatSample(SheetDocument& doc) const;
   std::uint32_t shade() const { return shade_; }  // 0x00BBGGRR
   bool shadeDefault() const { return shadeDefault_; }
   std::uint8_t font() const { return font_; }
@@ -67,6 +113,12 @@ class PropertiesDialog {
   // --- changes: each marks its page as changed --------------------------------
   // False (nothing changes) for a code outside 0..127.
   bool SetFormat(int code);
+  // A new group starts at its usual choice; between groups of decimals the
+  // decimals carry over as far as the new group has them. False for a
+  // group outside the list.
+  bool SetFormatGroup(FormatGroup group);
+  // False (nothing changes) for a choice the current group does not have.
+  bool SetFormatChoice(int choice);
   void SetShade(std::uint32_t rgb);
   void SetShadeDefault(bool on);
   void SetFont(std::uint8_t fontNumber);
@@ -98,6 +150,8 @@ class PropertiesDialog {
   std::string rangeText_;
   unsigned changed_ = 0;
   std::uint8_t format_ = 127;
+  bool hasSample_ = false;  // the top-left cell holds a number
+  double sample_ = 0;
   std::uint32_t shade_ = 0x00FFFFFF;
   bool shadeDefault_ = false;
   std::uint8_t font_ = 255;

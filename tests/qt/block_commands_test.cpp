@@ -3,6 +3,7 @@
 // properties dialog and the width dialog.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -149,6 +150,51 @@ class BlockCommandsTest : public QObject {
     QCOMPARE(Cell(0, 0)->borders, std::uint8_t(85 & (kBorderLeft | kBorderTop)));
     QCOMPARE(Cell(1, 1)->borders, std::uint8_t(85 & (kBorderRight | kBorderBottom)));
     QCOMPARE(Cell(0, 0)->format, std::uint8_t(kLockBit | 2));  // the format page was not changed
+  }
+
+  void propertiesFormatPageOffersEveryFormat() {
+    Enter(0, 0, "0.25");
+    QAction* format = Action({"Range", "Format"});
+    QVERIFY(format != nullptr);
+    format->trigger();
+    PropertiesDialogView* d = w_->propertiesDialog();
+    QVERIFY(d != nullptr && d->isVisible());
+    QCOMPARE(d->tabs()->currentIndex(), 0);
+    QListWidget* groups = d->formatGroupList();
+    QListWidget* choices = d->formatChoiceList();
+    QCOMPARE(groups->count(), kFormatGroupCount);
+    QCOMPARE(groups->currentItem()->text(), QString("Default"));
+    QVERIFY(!choices->isEnabled());
+    QVERIFY(!d->okButton()->isEnabled());
+
+    // A fraction in quarters: the group, then its largest denominator.
+    groups->setCurrentRow(static_cast<int>(FormatGroup::kFraction));
+    QCOMPARE(choices->count(), 8);
+    QVERIFY(choices->isEnabled());
+    choices->setCurrentRow(2);
+    QCOMPARE(choices->currentItem()->text(), QString("1/4"));
+    QCOMPARE(d->formatSample()->text(), QString("Sample: 1/4"));
+    QVERIFY(d->okButton()->isEnabled());
+    d->okButton()->click();
+    QCOMPARE(int(Cell(0, 0)->FormatCode()), 40 + 2);
+
+    // The configured quick formats are offered as buttons and show their
+    // choice in the lists.
+    format->trigger();
+    QCOMPARE(groups->currentItem()->text(), QString("Fraction"));
+    QCOMPARE(choices->currentRow(), 2);
+    const auto& quick = d->quickFormatButtons();
+    QCOMPARE(int(quick.size()), 9);
+    QAbstractButton* percent = nullptr;
+    for (QPushButton* b : quick)
+      if (b->text() == "Percent (P2)") percent = b;
+    QVERIFY(percent != nullptr);
+    percent->click();
+    QCOMPARE(groups->currentItem()->text(), QString("Percent"));
+    QCOMPARE(choices->currentRow(), 2);
+    QCOMPARE(d->formatSample()->text(), QString("Sample: 25.00%"));
+    d->okButton()->click();
+    QCOMPARE(int(Cell(0, 0)->FormatCode()), 48 + 2);
   }
 
   void columnWidthDialog() {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "display/format.h"
+
 #include "sheet/cell_record.h"
 #include "sheet/range_names.h"
 #include "sheet/session.h"
@@ -104,6 +108,97 @@ TEST(PropertiesDialog, BorderMasksOutInAllClear) {
   EXPECT_EQ(BorderByte(BorderType::kSingle, BorderApply::kIn, OutlineMask(CellRange::Cell(4, 4), 4, 4)), 0);
   // Corners given bottom-right first describe the same outline.
   EXPECT_EQ(OutlineMask(CellRange::Of(1, 1, 0, 0), 0, 0), kBorderLeft | kBorderTop);
+}
+
+// Every format byte can be chosen: each shows under a group and choice
+// that write a byte formatting every value the same way, and different
+// choices never write the same byte.
+TEST(FormatPicker, EveryFormatIsAGroupAndAChoice) {
+  const double values[] = {0, 1234.5678, -0.375, 35000.75, 1e-7, 3, -2.6, 1e20};
+  FormatSettings settings;
+  for (int code = 0; code < 128; ++code) {
+    FormatPick pick = FormatPickOf(static_cast<std::uint8_t>(code));
+    std::uint8_t chosen = FormatCodeOf(pick);
+    if (code == kFormatUseDefault || code == kFormatText || code == kFormatLabelOnly) {
+      EXPECT_EQ(chosen, code);  // same display as General, different meaning
+      continue;
+    }
+    for (double x : values)
+      ASSERT_EQ(FormatValue(12, chosen, x, settings), FormatValue(12, static_cast<std::uint8_t>(code), x, settings))
+          << code << " " << x;
+    // The lock bit does not matter.
+    EXPECT_EQ(FormatPickOf(static_cast<std::uint8_t>(code | kLockBit)), pick);
+  }
+  std::set<int> codes;
+  int picks = 0;
+  for (int g = 0; g < kFormatGroupCount; ++g) {
+    auto group = static_cast<FormatGroup>(g);
+    int choices = std::max(1, FormatGroupInfoOf(group).choices);
+    for (int c = 0; c < choices; ++c, ++picks) {
+      std::uint8_t code = FormatCodeOf({group, c});
+      codes.insert(code);
+      EXPECT_EQ(FormatPickOf(code), (FormatPick{group, FormatGroupInfoOf(group).choices ? c : 0}));
+    }
+  }
+  EXPECT_EQ(static_cast<int>(codes.size()), picks);
+  EXPECT_EQ(picks, 16 + 16 + 8 + 8 + 8 + 8 + 16 + 1 + 1 + 5 + 4 + 4);
+  EXPECT_EQ(FormatChoiceCaption(FormatGroup::kFraction, 3), "1/8");
+  EXPECT_EQ(FormatChoiceCaption(FormatGroup::kDate, 3), "D4  MM/DD/YYYY");
+  EXPECT_EQ(FormatChoiceCaption(FormatGroup::kFixed, 16), "");
+}
+
+TEST(FormatPicker, GroupsAndChoicesSetTheFormatPage) {
+  TestSheet t;
+  t.Enter("A1", "0.125");
+  PropertiesDialog d;
+  d.Activate(*t.doc, CellRange::Of(0, 0, 1, 0));
+  EXPECT_EQ(d.formatPick().group, FormatGroup::kDefault);
+  EXPECT_FALSE(d.SetFormatChoice(0)) << "the default has no choices";
+  EXPECT_EQ(d.changed(), 0u);
+
+  ASSERT_TRUE(d.SetFormatGroup(FormatGroup::kFixed));
+  EXPECT_EQ(d.format(), 2) << "a new group starts at its usual choice";
+  ASSERT_TRUE(d.SetFormatChoice(12));
+  ASSERT_TRUE(d.SetFormatGroup(FormatGroup::kComma));
+  EXPECT_EQ(d.format(), 64 + 7) << "decimals carry over as far as the group has them";
+  ASSERT_TRUE(d.SetFormatChoice(1));
+  ASSERT_TRUE(d.SetFormatGroup(FormatGroup::kPercent));
+  EXPECT_EQ(d.format(), 48 + 1);
+  EXPECT_EQ(d.FormatSample(*t.doc), "12.5%") << "the top-left value in the chosen format";
+  ASSERT_TRUE(d.SetFormatGroup(FormatGroup::kFraction));
+  EXPECT_EQ(d.format(), 40 + 3);
+  EXPECT_FALSE(d.SetFormatChoice(8));
+  EXPECT_EQ(d.format(), 40 + 3);
+  ASSERT_TRUE(d.SetFormatGroup(FormatGroup::kTime));
+  ASSERT_TRUE(d.SetFormatChoice(2));
+  EXPECT_EQ(d.format(), 123);
+  EXPECT_FALSE(d.SetFormatGroup(static_cast<FormatGroup>(kFormatGroupCount)));
+  ASSERT_TRUE(d.Apply(*t.doc, nullptr));
+  EXPECT_EQ(t.Cell("A1")->FormatCode(), 123);
+  EXPECT_EQ(t.Cell("A2")->FormatCode(), 123);
+
+  // Without a number at the top left the sample is a number of the kind
+  // the group shows.
+  d.Activate(*t.doc, CellRange::Cell(5, 5));
+  d.SetFormatGroup(FormatGroup::kDate);
+  EXPECT_EQ(d.FormatSample(*t.doc), "28-Oct-1995");
+  d.SetFormatGroup(FormatGroup::kComma);
+  EXPECT_EQ(d.FormatSample(*t.doc), "1,234.57");
+  d.SetFormatGroup(FormatGroup::kDefault);
+  t.doc->settings().defaultFormat = 0;
+  EXPECT_EQ(d.FormatSample(*t.doc), "1235") << "the default is the sheet's";
+}
+
+TEST(FormatPicker, QuickFormatsComeFromTheConfiguredList) {
+  std::vector<QuickFormat> q =
+      QuickFormats({"F2,Fixed", "D0,YY:MM:DD", "Q9,Unknown", "R,Reset", "T3", ",Empty"});
+  ASSERT_EQ(q.size(), 4u);
+  EXPECT_EQ(q[0].caption, "Fixed (F2)");
+  EXPECT_EQ(q[0].code, 2);
+  EXPECT_EQ(q[1].code, kFormatD1);
+  EXPECT_EQ(q[2].code, kFormatUseDefault);
+  EXPECT_EQ(q[3].caption, "T3");
+  EXPECT_EQ(q[3].code, 124);
 }
 
 TEST(PropertiesDialog, PrefixRewritesLabelsAndAlignsOtherCells) {

@@ -16,6 +16,7 @@
 #include "io/config_file.h"
 #include "qt/audit_dialog.h"
 #include "qt/find_dialog.h"
+#include "qt/general_dialog.h"
 #include "qt/properties_dialog.h"
 #include "qt/qt_canvas.h"
 #include "qt/sheet_view.h"
@@ -663,6 +664,10 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       if (picker_ == nullptr) picker_ = new PickerDialog(this, ws_);
       picker_->Pick(kind == DialogKind::kMacroPick);
       entry_->setFocus();
+      break;
+    case DialogKind::kGeneral:
+      if (general_ == nullptr) general_ = new GeneralDialogView(this, ws_);
+      general_->Open(page);
       break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",

@@ -34,6 +34,7 @@ class DocInfoDialog;
 class WordDialog;
 class JustifyDialog;
 class PickerDialog;
+class GeneralDialogView;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -176,6 +177,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   WordDialog* word_ = nullptr;
   JustifyDialog* justify_ = nullptr;
   PickerDialog* picker_ = nullptr;
+  GeneralDialogView* general_ = nullptr;
   // A dialog hidden while its range is asked for on the entry line; shown
   // again when the prompt ends, confirmed or not.
   QWidget* awaitingRange_ = nullptr;

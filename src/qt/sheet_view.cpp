@@ -249,7 +249,8 @@ void SheetView::SetCaption() {
 PaintOptions SheetView::Options(int pane) const {
   PaintOptions o;
   o.zoom = main_.zoom();
-  o.defaultFont = {"Arial", logic_->defaultRowHeight, 0};
+  o.defaultFont = {logic_->document().extras().sheetFontName, logic_->defaultRowHeight,
+                   logic_->document().extras().sheetFontStyle};
   const SheetDocument& doc = const_cast<SheetView*>(this)->document();
   o.colours = doc.extras().colours;
   o.fontNames = doc.extras().fontNames.empty() ? &main_.fontList() : &doc.extras().fontNames;

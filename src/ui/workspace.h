@@ -24,6 +24,7 @@
 #include "sheet/session.h"
 #include "ui/command_table.h"
 #include "ui/find_replace.h"
+#include "ui/general_settings.h"
 #include "ui/input_line.h"
 #include "ui/keys.h"
 #include "ui/main_commands.h"
@@ -36,7 +37,7 @@ namespace tabulon {
 // Dialogs that only a windowed view can show; a command asks for them
 // through the view, and their OK runs the same code a macro reaches.
 enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit, kDocInfo, kWord, kJustify,
-                        kFunctionPick, kMacroPick };
+                        kFunctionPick, kMacroPick, kGeneral };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 
@@ -154,6 +155,8 @@ class Workspace {
   RecentFiles& recent() { return recent_; }
   // The Find & Replace dialog's state, kept while the program runs.
   FindReplace& find() { return find_; }
+  // The general settings dialog's state.
+  GeneralSettings& general() { return general_; }
   int zoom() const { return zoom_; }
   void SetZoomPercent(int percent);
   bool lockKey(LockKey k) const { return locks_[static_cast<int>(k)]; }
@@ -232,6 +235,7 @@ class Workspace {
   std::vector<CommandButton> quickBar_, gridMenu_;
   MacroRunner* macros_ = nullptr;
   FindReplace find_;
+  GeneralSettings general_{*this};
 };
 
 // The commands of the workspace itself (File, Edit, View, Sheet, Range,

@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "display/format.h"
+#include "ui/general_settings.h"
 #include "edit/block_ops.h"
 #include "edit/cell_entry.h"
 #include "edit/justify.h"
@@ -391,7 +392,60 @@ void ViewCommands(CommandTable& t) {
         'v', 'z');
 }
 
+void GeneralCommands(CommandTable& t) {
+  for (int i = 0; i < kGeneralPageCount; ++i) {
+    Command& c = t.Add(Item("sheet.general." + std::to_string(i), "&Sheet/&General...",
+                            kGeneralPageCaptions[i], "Set General Features for Worksheet",
+                            kNeedsSheet | kCancelsEntry, nullptr));
+    c.invoke = [i](Workspace& w) {
+      w.general().Activate();
+      w.view().ShowDialog(DialogKind::kGeneral, i);
+    };
+  }
+  // The macro commands change the settings as the dialog would and confirm.
+  auto general = [&](const char* id, char letter,
+                     std::function<Status(Workspace&, const CommandArgs&)> fn, GeneralPage page) {
+    Macro(t.Add(Item(id, "", "", "", kNeedsSheet,
+                     [fn, page](Workspace& w, const CommandArgs& a) {
+                       w.general().Activate();
+                       Status s = fn(w, a);
+                       if (s) w.general().Ok(page);
+                       else w.general().Cancel();
+                       return s;
+                     })),
+          'h', letter);
+  };
+  general("general.format", 'f', [](Workspace& w, const CommandArgs& a) {
+    std::uint8_t code = ParseFormatCode(a[0].substr(0, 8));
+    if (code == kFormatUseDefault) return Status::Beep();
+    w.general().defaultFormat = code;
+    return Status::Ok();
+  }, GeneralPage::kFormat);
+  general("general.option", 'o', [](Workspace& w, const CommandArgs& a) {
+    return w.general().ApplyOptionText(a[0]);
+  }, GeneralPage::kOption);
+  general("general.font", 't', [](Workspace& w, const CommandArgs& a) {
+    return w.general().ApplyFontText(a[0]);
+  }, GeneralPage::kTypeface);
+  general("general.advanced", 'a', [](Workspace& w, const CommandArgs& a) {
+    return w.general().ApplyAdvancedText(a[0]);
+  }, GeneralPage::kAdvanced);
+  general("general.color", 'c', [](Workspace& w, const CommandArgs& a) {
+    int which = ReadInt(a[0]);
+    if (which < 0 || which >= kColourTypes) return Status::Beep();
+    int mode = ReadInt(a[3]);
+    std::uint32_t word = (static_cast<std::uint32_t>(ReadInt(a[1]) & 0x0F) << 24) +
+                         (static_cast<std::uint32_t>(ReadInt(a[2])) & 0xFFFFFFu);
+    if (mode == 1 || mode == 3) word |= 0x80000000u;
+    if (mode == 2 || mode == 3) word |= 0x40000000u;
+    Doc(w).extras().colours[static_cast<std::size_t>(
+        ColourWordIndex(static_cast<ColourType>(which)))] = word;
+    return Status::Ok();
+  }, GeneralPage::kColor);
+}
+
 void SheetCommands(CommandTable& t) {
+  GeneralCommands(t);
   const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
   struct Entry {
     const char* id;

@@ -31,6 +31,7 @@ void TakeSnapshot(SheetDocument& doc) {
     u.maxCol = static_cast<std::int16_t>(store.maxCol());
     u.names = doc.names().entries();
     doc.ForEachOtherRange([&](const CellRange& r) { u.ranges.push_back(r); });
+    u.sortAscending = doc.extras().sortAscending;
     u.cells.reserve(store.recordCount());
     store.ForEachIn(0, 0, store.maxRow(), store.maxCol(), [&](CellRecord& c) {
       SavedCell s;
@@ -89,6 +90,7 @@ bool RestoreSnapshot(SheetDocument& doc) {
   store.Clear();
   doc.metrics() = u.metrics;
   RestoreStoredRanges(doc, u);
+  doc.extras().sortAscending = u.sortAscending;
   std::vector<CellRecord*> formulas;
   for (SavedCell& s : u.cells) {
     CellRecord* c = store.GetOrCreateCell(s.row, s.col);

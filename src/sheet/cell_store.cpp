@@ -320,4 +320,49 @@ void CellStore::ShiftColumns(int row, int from, int delta) {
   }
 }
 
+void CellStore::PermuteRowSegments(int top, int left, int right, std::span<const int> from) {
+  const int n = static_cast<int>(from.size());
+  if (n == 0 || !RowInSheet(top) || !RowInSheet(top + n - 1)) return;
+  auto lower = [this](const std::vector<CellId>& ids, int col) {
+    return static_cast<std::size_t>(
+        std::lower_bound(ids.begin(), ids.end(), col,
+                         [this](CellId id, int c) { return Slot(id).col < c; }) -
+        ids.begin());
+  };
+  // Where each row's segment lies in its row vector, and a copy of every
+  // segment, before anything changes.
+  std::vector<std::size_t> start(n), length(n), flatStart(n);
+  std::vector<CellId> flat;
+  for (int i = 0; i < n; ++i) {
+    int row = top + i;
+    flatStart[i] = flat.size();
+    if (row >= static_cast<int>(rows_.size())) continue;
+    const std::vector<CellId>& ids = rows_[row];
+    start[i] = lower(ids, left);
+    length[i] = lower(ids, right + 1) - start[i];
+    flat.insert(flat.end(), ids.begin() + start[i], ids.begin() + start[i] + length[i]);
+  }
+  for (int i = 0; i < n; ++i) {
+    int src = from[i] - top;
+    if (length[src] == 0) continue;
+    std::vector<CellId>& ids = RowVector(top + i);
+    std::size_t need = ids.size() - length[i] + length[src];
+    if (need > ids.capacity()) ids.reserve(RowCapacityFor(need));
+  }
+  // Nothing below allocates.
+  ++structure_;
+  for (int i = 0; i < n; ++i) {
+    int row = top + i;
+    int src = from[i] - top;
+    if (length[i] == 0 && length[src] == 0) continue;
+    std::vector<CellId>& ids = rows_[row];
+    auto at = ids.begin() + static_cast<std::ptrdiff_t>(start[i]);
+    at = ids.erase(at, at + static_cast<std::ptrdiff_t>(length[i]));
+    auto first = flat.begin() + static_cast<std::ptrdiff_t>(flatStart[src]);
+    ids.insert(at, first, first + static_cast<std::ptrdiff_t>(length[src]));
+    for (std::size_t k = 0; k < length[src]; ++k) Slot(first[k]).row = static_cast<std::int16_t>(row);
+    if (length[src] != 0 && row > maxRow_) maxRow_ = static_cast<std::int16_t>(row);
+  }
+}
+
 }  // namespace tabulon

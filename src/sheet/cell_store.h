@@ -142,6 +142,13 @@ class CellStore {
   // `from`. The caller guarantees the shifted columns stay inside the sheet
   // and collide with no record left behind, so the row stays sorted.
   void ShiftColumns(int row, int from, int delta);
+  // Reorders the segments of rows top..top+n-1 that lie in columns
+  // left..right (n = from.size()): row top+i receives the records that row
+  // from[i] held there, which must be a permutation of those rows. Records
+  // keep their identities and take their new row numbers; records outside
+  // the columns stay. Room is made in every row before anything moves, so
+  // an allocation failure (std::bad_alloc) leaves the store as it was.
+  void PermuteRowSegments(int top, int left, int right, std::span<const int> from);
 
  private:
   static constexpr int kChunkBits = 12;

@@ -17,6 +17,9 @@ struct ProgramSettings {
   bool twoDigitYears = false;  // dates show two-digit years
   bool usDate = true;          // date text reads month before day (else day first)
   bool undoEnabled = true;
+  // The data tools' bin intervals: a <= x < b when set, a < x <= b
+  // otherwise. Kept between uses, not saved.
+  bool binLowerClosed = true;
   SheetSettings sheetDefaults;  // copied into every new worksheet
 };
 

@@ -103,6 +103,8 @@ struct UndoSnapshot {
   // SheetDocument::ForEachOtherRange), which commands shift with the cells.
   std::vector<RangeName> names;
   std::vector<CellRange> ranges;
+  // The sort directions, which a sort command stores with its ranges.
+  std::array<bool, 4> sortAscending{true, true, true, true};
 };
 
 // Bookkeeping of recalculation for one document.

@@ -12,9 +12,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/command_set.h"
 #include "base/text.h"
 #include "io/config_file.h"
 #include "qt/audit_dialog.h"
+#include "qt/data_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/general_dialog.h"
 #include "qt/properties_dialog.h"
@@ -73,6 +75,7 @@ Key KeyOf(const QKeyEvent* e, char& ch, KeyMods& mods) {
 MainWindow::MainWindow(const StartOptions& options) {
   host_.SetParent(this);
   setWindowTitle("TABULON");
+  RegisterAllCommands(ws_);
   ws_.LoadConfiguration(options.configDir,
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
   if (!options.startFile.empty()) ws_.config().autoexec.clear();
@@ -159,14 +162,32 @@ QAction* MainWindow::ActionFor(const std::string& commandId) const {
 }
 
 void MainWindow::BuildMenus() {
+  // The menu bar in its fixed order, whatever order the subsystems added
+  // their commands in; the Copy and Move items sit between Range and Data.
+  const char* order[] = {"&File", "&Edit", "&View", "&Sheet", "&Range", "copy", "move",
+                         "&Data", "&Array", "&Graph", "&Window", "&Help"};
+  for (const char* top : order) {
+    for (const Command& c : ws_.commands().entries()) {
+      bool bar = (c.flags & kOnMenuBar) && c.id == top;
+      bool menu = c.menu == top || c.menu.rfind(std::string(top) + "/", 0) == 0;
+      if (!bar && !menu) continue;
+      if (menu) MenuAt(top);
+      else {
+        auto* a = new QAction(ToQt(c.caption), menuBar());
+        menuBar()->addAction(a);
+        barActions_[c.id] = a;
+      }
+      break;
+    }
+  }
   for (const Command& c : ws_.commands().entries()) {
     if (c.menu.empty() && !(c.flags & kOnMenuBar)) continue;
     QString caption = ToQt(c.caption);
     if (!c.shortcut.empty()) caption += "\t" + ToQt(c.shortcut);
     QAction* a = nullptr;
     if (c.flags & kOnMenuBar) {
-      a = new QAction(caption, menuBar());
-      menuBar()->addAction(a);
+      a = barActions_.count(c.id) ? barActions_[c.id] : new QAction(caption, menuBar());
+      if (!barActions_.count(c.id)) menuBar()->addAction(a);
     } else {
       QMenu* m = MenuAt(c.menu);
       if (c.flags & kSeparatorBefore) m->addSeparator();
@@ -669,6 +690,7 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       if (general_ == nullptr) general_ = new GeneralDialogView(this, ws_);
       general_->Open(page);
       break;
+    case DialogKind::kData: OpenDataDialog(page); break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");
@@ -677,15 +699,30 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
 }
 
 void MainWindow::AskRangeForDialog(QWidget* dialog, const QString& text,
-                                   std::function<void(const std::string&)> done) {
+                                   std::function<void(const std::string&)> done,
+                                   const std::string& prompt) {
   // The field's text (when any) replaces the selection; the confirmed text
   // goes back into the dialog.
   std::string initial = FromQt(text);
   awaitingRange_ = dialog;
-  ws_.input().OpenRangePrompt(" Range", std::move(done));
+  ws_.input().OpenRangePrompt(prompt, std::move(done));
   if (!initial.empty()) ws_.input().SetText(initial, static_cast<int>(initial.size()));
   SyncEntry();
   entry_->setFocus();
+}
+
+void MainWindow::OpenDataDialog(int page) {
+  if (ws_.active() == nullptr) return;
+  if (data_ == nullptr) {
+    data_ = new DataDialogView(this);
+    connect(data_, &DataDialogView::rangePromptRequested, this,
+            [this](const QString& prompt, const QString& text) {
+              AskRangeForDialog(
+                  data_, text, [this](const std::string& t) { data_->SetRangeText(t); },
+                  FromQt(prompt));
+            });
+  }
+  data_->OpenOn(page, ws_);
 }
 
 void MainWindow::OpenProperties(int page) {

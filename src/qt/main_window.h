@@ -35,6 +35,7 @@ class WordDialog;
 class JustifyDialog;
 class PickerDialog;
 class GeneralDialogView;
+class DataDialogView;
 
 // A status panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -83,6 +84,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   const ConfigSettings& config() const { return ws_.config(); }
   PropertiesDialogView* propertiesDialog() const { return properties_; }
   WidthDialogView* widthDialog() const { return widths_; }
+  DataDialogView* dataDialog() const { return data_; }
   FindDialogView* findDialog() const { return find_; }
   QAction* ActionFor(const std::string& commandId) const;
 
@@ -136,7 +138,9 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   void OpenProperties(int page);
   void OpenWidthDialog(bool rows);
   void AskRangeForDialog(QWidget* dialog, const QString& text,
-                         std::function<void(const std::string&)> done);
+                         std::function<void(const std::string&)> done,
+                         const std::string& prompt = " Range");
+  void OpenDataDialog(int page);
 
   QtHost host_;
   Session session_{host_};
@@ -178,6 +182,8 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   JustifyDialog* justify_ = nullptr;
   PickerDialog* picker_ = nullptr;
   GeneralDialogView* general_ = nullptr;
+  DataDialogView* data_ = nullptr;
+  std::map<std::string, QAction*> barActions_;
   // A dialog hidden while its range is asked for on the entry line; shown
   // again when the prompt ends, confirmed or not.
   QWidget* awaitingRange_ = nullptr;

@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "base/limits.h"
+#include "io/safe_file.h"
 #include "sheet/program_settings.h"
 #include "base/text.h"
 
@@ -354,19 +355,8 @@ std::string SettingsBackupName(const std::string& fileName) {
 }
 
 bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(fileName, ec)) {
-    std::string backup = SettingsBackupName(fileName);
-    fs::remove(backup, ec);
-    fs::rename(fileName, backup, ec);
-  }
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  std::string text = SettingsText(cfg);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
+  return WriteFileSafely(fileName, SettingsText(cfg),
+                         [](const std::string& target) { return SettingsBackupName(target); });
 }
 
 std::vector<UserFunction> ReadUserFunctions(const std::string& fileName) {

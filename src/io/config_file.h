@@ -69,8 +69,9 @@ void ParseSettings(std::string_view text, ConfigSettings& cfg);
 void ReadSettings(const std::string& fileName, ConfigSettings& cfg);
 
 std::string SettingsText(const ConfigSettings& cfg);
-// Moves an existing file to its backup (last character replaced by "b")
-// and writes the settings anew. False when the file could not be written.
+// Writes the settings anew, keeping an existing file as its backup (last
+// character replaced by "b"). False when the file could not be written; the
+// previous file is then unchanged.
 bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg);
 std::string SettingsBackupName(const std::string& fileName);
 

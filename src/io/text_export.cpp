@@ -1,9 +1,8 @@
 #include "io/text_export.h"
 
-#include <cstdio>
-
 #include "display/format.h"
 #include "edit/cell_text.h"
+#include "io/safe_file.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -49,12 +48,7 @@ std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExp
 
 bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
                 const CellRange& range) {
-  std::string text = ExportTextString(doc, range, mode);
-  std::FILE* f = std::fopen(std::string(fileName).c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+  return WriteFileSafely(fileName, ExportTextString(doc, range, mode));
 }
 
 }  // namespace tabulon

@@ -16,7 +16,8 @@ enum class TextExportMode { Quoted = 2, Comma = 3 };
 // 80 characters), quoted in quoted mode, separated by commas, rows ended by
 // CR LF. Error values are written as ERR.
 std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode);
-// Writes it to a file (replacing an existing one); false on an I/O error.
+// Writes it to a file (replacing an existing one safely); false on an I/O
+// error, which leaves an existing file as it was.
 bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
                 const CellRange& range);
 

@@ -6,14 +6,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 #include "edit/cell_text.h"
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "io/byte_io.h"
+#include "io/safe_file.h"
 #include "io/worksheet_file.h"
 #include "io/worksheet_records.h"
 #include "sheet/session.h"
@@ -43,8 +42,8 @@ void CurrentDateAndTime(double& date, double& time) {
 
 class Saver {
  public:
-  Saver(SheetDocument& doc, const CellRange& extract, std::string_view user)
-      : doc_(doc), store_(doc.cells()), extract_(extract.IsDefined()), user_(user) {
+  Saver(SheetDocument& doc, const CellRange& extract, std::string_view user, FileWriter& out)
+      : doc_(doc), store_(doc.cells()), extract_(extract.IsDefined()), user_(user), w_(out) {
     if (extract_) {
       top_ = extract.Top();
       left_ = extract.Left();
@@ -55,7 +54,8 @@ class Saver {
       right_ = store_.maxCol();
     }
   }
-  bool Write(const std::string& path);
+  // Writes the records; false when a write failed.
+  bool Write();
 
  private:
   void Header(std::uint16_t type, std::uint16_t length) {
@@ -97,7 +97,7 @@ class Saver {
   bool extract_;
   std::string_view user_;
   int top_ = 0, left_ = 0, bottom_ = 0, right_ = 0;
-  FileWriter w_;
+  FileWriter& w_;
   std::array<bool, 256> fontUsed_{};
 };
 
@@ -387,8 +387,7 @@ void Saver::Extension() {
   }
 }
 
-bool Saver::Write(const std::string& path) {
-  if (!w_.Create(path)) return false;
+bool Saver::Write() {
   Header(kRecBof, 2);
   w_.U16(kFileVersion);
   Header(kRecActiveArea, 8);
@@ -405,7 +404,7 @@ bool Saver::Write(const std::string& path) {
   Header(kRecEof, 0);
   w_.U8(0x1A);
   w_.U8(0x1A);
-  return w_.Finish();
+  return !w_.failed();
 }
 
 std::string SignedInUser() {
@@ -422,33 +421,20 @@ bool SaveWorksheet(SheetDocument& doc, std::string_view fileName, const CellRang
 
 bool SaveWorksheet(SheetDocument& doc, std::string_view fileName, const CellRange& extract,
                    std::string_view userName) {
-  namespace fs = std::filesystem;
   std::string target = WorksheetFileName(fileName);
-  std::string temp = target + ".~tmp";
-  std::error_code ec;
   bool ok = false;
-  try {
-    Saver saver(doc, extract, userName);
-    ok = !target.empty() && saver.Write(temp);
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  if (ok && fs::exists(target, ec)) {
-    // Keep the previous file as the backup; the new one replaces it in one
-    // rename, so the target is never missing or half written.
-    std::string backup = BackupFileName(target);
-    if (backup != target && fs::is_regular_file(target, ec)) {
-      fs::remove(backup, ec);
-      fs::create_hard_link(target, backup, ec);
-      if (ec) fs::copy_file(target, backup, fs::copy_options::overwrite_existing, ec);
+  if (!target.empty()) {
+    // The previous file stays as the backup; a failed save leaves it and
+    // the target as they were.
+    SafeFileWriter file(target, [](const std::string& t) { return BackupFileName(t); });
+    try {
+      Saver saver(doc, extract, userName, file.out());
+      ok = file.opened() && saver.Write() && file.Commit();
+    } catch (const std::bad_alloc&) {
+      ok = false;
     }
   }
-  if (ok) {
-    fs::rename(temp, target, ec);
-    ok = !ec;
-  }
   if (!ok) {
-    fs::remove(temp, ec);
     doc.session().errors().Fail(kSaveFailed);
     return false;
   }

@@ -499,8 +499,12 @@ class Loader {
     st_.external = (options & kExternalLoad) != 0;
   }
 
-  // Reads the whole file; on failure `message` says why.
-  bool Read(const std::string& path, std::string& message);
+  // A damaged file is read up to the damage; `message` then says what was
+  // wrong. Only an open takes a damaged file, and only when something
+  // before the damage is worth keeping: a cell, or the whole standard
+  // section (the damage is in the extension section).
+  enum class Outcome { Complete, Damaged, Failed };
+  Outcome Read(const std::string& path, std::string& message);
   void ApplyOpen(LoadResult& result);
   void ApplyMerge(CellAddress insert, std::string_view filter, LoadResult& result);
 
@@ -536,18 +540,23 @@ Loader::Status Loader::NextRecord(Record& r) {
   return Status::Ok;
 }
 
-bool Loader::Read(const std::string& path, std::string& message) {
+Loader::Outcome Loader::Read(const std::string& path, std::string& message) {
   if (!reader_.Open(path)) {
     message = kOpenFailed;
-    return false;
+    return Outcome::Failed;
   }
+  auto damaged = [&](std::string why, bool standardComplete) {
+    message = std::move(why);
+    bool worthKeeping = standardComplete || !st_.cells.empty();
+    return !merge_ && worthKeeping ? Outcome::Damaged : Outcome::Failed;
+  };
   try {
     Record r;
     // A worksheet starts with the file-start record; anything else is not
     // one of ours (or is another program's dialect).
     if (NextRecord(r) != Status::Ok || r.type != kRecBof || r.b.size != 2) {
       message = kInvalidFile;
-      return false;
+      return Outcome::Failed;
     }
     // Staging room for a file of formulas, the largest records per cell,
     // so that the staging vectors are seldom copied while they grow.
@@ -557,10 +566,7 @@ bool Loader::Read(const std::string& path, std::string& message) {
     st_.arena.reserve(estimate * 16);
     std::uint16_t eofLength = 0;
     for (;;) {
-      if (NextRecord(r) == Status::Truncated) {
-        message = kInvalidFile;
-        return false;
-      }
+      if (NextRecord(r) == Status::Truncated) return damaged(kInvalidFile, false);
       std::uint8_t t = r.type & 0xFF;
       if (t == kRecEof) {
         eofLength = static_cast<std::uint16_t>(r.b.size);
@@ -568,26 +574,21 @@ bool Loader::Read(const std::string& path, std::string& message) {
       }
       if (!Dispatch(kEveryLoadRules, kEveryLoadIndex, st_, r) && !merge_)
         Dispatch(kOpenRules, kOpenIndex, st_, r);
-      if (st_.broken) {
-        message = "Error at Record:" + Hex(t, 2) + "[" + Hex(r.b.size, 4) + "]";
-        return false;
-      }
+      if (st_.broken)
+        return damaged("Error at Record:" + Hex(t, 2) + "[" + Hex(r.b.size, 4) + "]", false);
     }
-    if (merge_ || eofLength != 0 || reader_.remaining() < 2) return true;
+    if (merge_ || eofLength != 0 || reader_.remaining() < 2) return Outcome::Complete;
     std::uint8_t marker[2];
-    if (!reader_.Read(marker, 2) || marker[1] == 0x1A) return true;
+    if (!reader_.Read(marker, 2) || marker[1] == 0x1A) return Outcome::Complete;
     for (;;) {
-      if (NextRecord(r) != Status::Ok) {
-        message = kInvalidFile;
-        return false;
-      }
+      if (NextRecord(r) != Status::Ok) return damaged(kInvalidFile, true);
       if (r.type == kRecBof || r.type == kRecEof) break;
       Dispatch(kExtensionRules, kExtensionIndex, st_, r);
     }
-    return true;
+    return Outcome::Complete;
   } catch (const std::bad_alloc&) {
     message = kOutOfMemory;
-    return false;
+    return Outcome::Failed;
   }
 }
 
@@ -753,8 +754,12 @@ void Loader::ApplyOpen(LoadResult& result) {
     formulas_.reserve(formulas);
     store.ReserveDependents(formulas);  // at least one reference each, as a rule
   }
+  // A formula's text value is part of the formula's cell, not a cell of
+  // its own.
   for (const StagedCell& s : st_.cells)
-    if (PutCell(s, s.row, s.col, (options_ & kValuesOnly) != 0, 0) != nullptr) ++result.cells;
+    if (PutCell(s, s.row, s.col, (options_ & kValuesOnly) != 0, 0) != nullptr &&
+        s.type != kRecFormulaText)
+      ++result.cells;
   for (const StagedAttributes& a : st_.attributes) {
     CellRecord* c = store.FindCell(a.row, a.col);
     if (c == nullptr) continue;
@@ -812,7 +817,8 @@ void Loader::ApplyMerge(CellAddress insert, std::string_view filter, LoadResult&
     if (!area.Contains(s.row, s.col)) continue;
     int row = s.row + dRow, col = s.col + dCol;
     if (!RowInSheet(row) || !ColumnInSheet(col)) continue;
-    if (PutCell(s, row, col, valuesOnly, combine) != nullptr) ++result.cells;
+    if (PutCell(s, row, col, valuesOnly, combine) != nullptr && s.type != kRecFormulaText)
+      ++result.cells;
   }
   if (!(options_ & kExternalLoad)) LinkFormulas(true);
 }
@@ -824,7 +830,8 @@ LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned
   LoadResult result;
   std::string path = WorksheetFileName(fileName);
   Loader loader(doc, options);
-  if (!loader.Read(path, result.message)) {
+  Loader::Outcome outcome = loader.Read(path, result.message);
+  if (outcome == Loader::Outcome::Failed) {
     return result;
   }
   try {
@@ -839,6 +846,20 @@ LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned
     doc.session().errors().Fail(result.message);
     return result;
   }
+  if (outcome == Loader::Outcome::Damaged) {
+    // What was read before the damage stays, in a sheet without a name, so
+    // that saving it cannot overwrite the damaged original by accident.
+    // Stored results may depend on cells that were lost: they are brought
+    // up to date unless the sheet calculates by hand.
+    doc.SetFileName(std::string());
+    if (!doc.settings().manualRecalc) RecalcAll(doc);
+    doc.settings().modified = true;
+    result.status = LoadStatus::Recovered;
+    result.message += " Recovered " + std::to_string(result.cells) +
+                      (result.cells == 1 ? " cell" : " cells") + " read before the damage.";
+    return result;
+  }
+  result.status = LoadStatus::Loaded;
   result.ok = true;
   return result;
 }

@@ -28,17 +28,14 @@ using namespace wks;
 
 namespace {
 
-// Values that the original arithmetic could not have produced, and that
-// would upset formatting, are read as zero: zero and denormal exponents,
-// the exponents 1 and 894, and everything from 2039 up (huge, infinite,
-// not a number). +0.0 stays, -0.0 becomes +0.0.
+// Every finite value reads back exactly as it was written, denormals and
+// the largest magnitudes included (the sheet accepts them all). Infinities
+// and NaNs are never written as values (an error result has its own
+// marker) and would upset formatting and arithmetic: they read as 0.
 double SanitisedValue(std::uint64_t bits) {
-  if (bits == 0) return 0.0;
-  unsigned exponent = static_cast<unsigned>((bits >> 52) & 0x7FF);
-  if (exponent == 0 || exponent == 1 || exponent == 894 || exponent >= 2039) return 0.0;
   double d;
   std::memcpy(&d, &bits, 8);
-  return d;
+  return std::isfinite(d) ? d : 0.0;
 }
 
 std::string Hex(unsigned v, int digits) {

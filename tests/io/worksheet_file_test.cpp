@@ -428,23 +428,45 @@ TEST_F(WorksheetFile, ExtensionRecordsOfAHandMadeFile) {
   EXPECT_EQ(x.layout.pane2.leftCol, 5);
 }
 
-TEST_F(WorksheetFile, NumbersOutsideTheUsableRangeLoadAsZero) {
+// Every finite number reads back exactly; only bit patterns that are no
+// number at all become 0.
+TEST_F(WorksheetFile, OnlyNonFiniteNumbersLoadAsZero) {
   FileBuilder b;
   b.Bof();
-  double values[] = {1e305, 1e306, 1e-310, std::ldexp(1.0, -129), 3e-39, -0.0, INFINITY};
-  for (int i = 0; i < 7; ++i) b.Record(14, FileBuilder::Number(0, i, values[i]));
+  const double values[] = {1e305, 1e306, 1e-310, std::ldexp(1.0, -129), 3e-39,
+                           -1.7e308, INFINITY, -INFINITY, NAN, -0.0};
+  for (int i = 0; i < 10; ++i) b.Record(14, FileBuilder::Number(0, i, values[i]));
   b.Eof();
   std::string path = Path("VALUES.WKS");
   WriteAll(path, b.bytes);
   TestSheet t;
   ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
-  EXPECT_EQ(t.Number("A1"), 1e305);
-  EXPECT_EQ(t.Number("A2"), 0);
-  EXPECT_EQ(t.Number("A3"), 0);
-  EXPECT_EQ(t.Number("A4"), 0);
-  EXPECT_EQ(t.Number("A5"), 3e-39);
-  EXPECT_FALSE(std::signbit(t.Number("A6")));
-  EXPECT_EQ(t.Number("A7"), 0);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(t.Number("A" + std::to_string(i + 1)), values[i]) << i;
+  for (int i = 6; i < 10; ++i) {
+    EXPECT_EQ(t.Number("A" + std::to_string(i + 1)), 0) << i;
+    EXPECT_FALSE(std::signbit(t.Number("A" + std::to_string(i + 1)))) << i;
+  }
+}
+
+// What the sheet accepts, typed or computed, survives saving and loading.
+TEST_F(WorksheetFile, ExtremeNumbersRoundTripExactly) {
+  TestSheet s;
+  ASSERT_TRUE(s.Enter("A1", "1e306"));
+  ASSERT_TRUE(s.Enter("A2", "1.7e308"));
+  ASSERT_TRUE(s.Enter("A3", "+1E305*10"));
+  ASSERT_TRUE(s.Enter("A4", "2.5e-310"));
+  ASSERT_TRUE(s.Enter("A5", "1.5e-39"));
+  ASSERT_TRUE(s.Enter("A6", "-4.9e-324"));
+  ASSERT_TRUE(s.Enter("A7", "+A4/2"));
+  std::string path = Path("EXTREME.WKS");
+  ASSERT_TRUE(SaveWorksheet(*s.doc, path));
+  TestSheet t;
+  ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
+  for (int r = 1; r <= 7; ++r) {
+    std::string a = "A" + std::to_string(r);
+    ASSERT_NE(s.Number(a), 0) << a;
+    EXPECT_EQ(t.Number(a), s.Number(a)) << a;
+  }
 }
 
 TEST_F(WorksheetFile, LongLabelsAndFormulasSurviveTheRoundTrip) {

@@ -25,6 +25,19 @@ std::string ExportCellText(SheetDocument& doc, const CellRecord* c, const Format
   }
 }
 
+// A comma-delimited field stays one field: text holding the delimiter, a
+// double quote or a line break is quoted, its inner quotes doubled.
+std::string CommaField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string field = "\"";
+  for (char ch : text) {
+    if (ch == '"') field += '"';
+    field += ch;
+  }
+  field += '"';
+  return field;
+}
+
 }  // namespace
 
 std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode) {
@@ -39,7 +52,7 @@ std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExp
         if (ch != ' ') text.push_back(ch);
       if (text.size() > 80) text.resize(80);
       if (mode == TextExportMode::Quoted && !text.empty()) out += '"' + text + '"';
-      else out += text;
+      else out += CommaField(text);
     }
     out += "\r\n";
   }

@@ -130,7 +130,8 @@ const ConfigKey kConfigKeys[] = {
     {"Directories", "START=", Use::WriteOnly, TABULON_FIELD(startDir)},
     {"Directories", "SAVE=", Use::ReadWrite, TABULON_FIELD(saveDir)},
     {"Directories", "LOAD=", Use::ReadWrite, TABULON_FIELD(loadDir)},
-    {"Formats", "FORMAT=", Use::ReadWrite, TABULON_FIELD(formats), 0, 0, kMaxValueText, kMaxFormats},
+    {"Formats", "FORMAT=", Use::ReadWrite, TABULON_FIELD(formats), 0, 0, kMaxValueText,
+     kMaxFormats},
     {"Flags", "PRO=", Use::ReadWrite, TABULON_FIELD(protect)},
     {"Flags", "NEG=", Use::ReadWrite, TABULON_FIELD(negativeColour)},
     {"Flags", "ZERO=", Use::ReadWrite, TABULON_FIELD(hideZeros)},
@@ -249,6 +250,71 @@ void ReadValue(const ConfigKey& k, std::string_view v, bool seen, ConfigSettings
       k.field(cfg));
 }
 
+// The characters that shape how numbers and argument lists are typed. Each
+// must not be mistaken for a digit, an operator, a quote or a label prefix
+// while an entry is read, and the decimal character must differ from the
+// other two (the thousands separator only appears in displayed values, so
+// it may equal the argument separator, as it does by default).
+struct NumberChars {
+  char decimal, separator, thousands;
+};
+
+constexpr std::string_view kDecimalChars = ".,";
+constexpr std::string_view kSeparatorChars = ",;";
+constexpr std::string_view kThousandsChars = ",. ";
+
+std::string Quoted(char c) { return std::string("\"") + c + '"'; }
+
+std::string Choices(std::string_view allowed) {
+  std::string text;
+  for (std::size_t i = 0; i < allowed.size(); ++i) {
+    if (i > 0) text += i + 1 == allowed.size() ? " or " : ", ";
+    text += allowed[i] == ' ' ? std::string("a space") : Quoted(allowed[i]);
+  }
+  return text;
+}
+
+// Refuses a character that is not among `allowed`, keeping `previous`.
+void CheckChar(const char* key, const char* what, std::string_view allowed, char previous,
+               char& value, std::vector<std::string>& messages) {
+  if (allowed.find(value) != std::string_view::npos) return;
+  messages.push_back(std::string(key) + Quoted(value) + " refused: the " + what + " must be " +
+                     Choices(allowed) + "; " + Quoted(previous) + " is kept");
+  value = previous;
+}
+
+// Checks the three characters after reading: each on its own, then against
+// each other. A clash between two of them refuses all three changes, so the
+// previous (consistent) set stays.
+void CheckNumberChars(NumberChars before, ConfigSettings& cfg, std::vector<std::string>& messages) {
+  auto valid = [](NumberChars c) {
+    return kDecimalChars.find(c.decimal) != std::string_view::npos &&
+           kSeparatorChars.find(c.separator) != std::string_view::npos &&
+           kThousandsChars.find(c.thousands) != std::string_view::npos &&
+           c.decimal != c.separator && c.decimal != c.thousands;
+  };
+  if (!valid(before)) before = {'.', ',', ','};
+  CheckChar("PERIOD=", "decimal character", kDecimalChars, before.decimal, cfg.decimalChar,
+            messages);
+  CheckChar("SEP=", "argument separator", kSeparatorChars, before.separator, cfg.argSeparator,
+            messages);
+  CheckChar("COMMA=", "thousands separator", kThousandsChars, before.thousands,
+            cfg.thousandsChar, messages);
+  const char* clash = nullptr;
+  if (cfg.decimalChar == cfg.argSeparator)
+    clash = "the decimal character is also the argument separator";
+  else if (cfg.decimalChar == cfg.thousandsChar)
+    clash = "the decimal character is also the thousands separator";
+  if (clash == nullptr) return;
+  messages.push_back("PERIOD=" + Quoted(cfg.decimalChar) + ", SEP=" + Quoted(cfg.argSeparator) +
+                     " and COMMA=" + Quoted(cfg.thousandsChar) + " refused: " + clash + "; " +
+                     Quoted(before.decimal) + ", " + Quoted(before.separator) + " and " +
+                     Quoted(before.thousands) + " are kept");
+  cfg.decimalChar = before.decimal;
+  cfg.argSeparator = before.separator;
+  cfg.thousandsChar = before.thousands;
+}
+
 // Writes one key's line, or one line per entry of a repeated key.
 void WriteValue(const ConfigKey& k, ConfigSettings& cfg, std::string& out) {
   auto line = [&](std::string_view value) {
@@ -301,7 +367,9 @@ ConfigSettings DefaultConfig(const std::string& dir, const std::string& base) {
   return c;
 }
 
-void ParseSettings(std::string_view text, ConfigSettings& cfg) {
+std::vector<std::string> ParseSettings(std::string_view text, ConfigSettings& cfg) {
+  std::vector<std::string> messages;
+  const NumberChars before{cfg.decimalChar, cfg.argSeparator, cfg.thousandsChar};
   std::array<bool, std::size(kConfigKeys)> seen{};
   ForEachLine(text, [&](std::string_view line) {
     std::size_t eq = line.find('=');
@@ -325,10 +393,12 @@ void ParseSettings(std::string_view text, ConfigSettings& cfg) {
   if (!seen[static_cast<std::size_t>(FindKey("FORMAT=") - kConfigKeys)] || cfg.formats.empty())
     cfg.formats = DefaultFormatList();
   TrimHistory(cfg.history, cfg.historySize);
+  CheckNumberChars(before, cfg, messages);
+  return messages;
 }
 
-void ReadSettings(const std::string& fileName, ConfigSettings& cfg) {
-  ParseSettings(ReadBounded(fileName), cfg);
+std::vector<std::string> ReadSettings(const std::string& fileName, ConfigSettings& cfg) {
+  return ParseSettings(ReadBounded(fileName), cfg);
 }
 
 std::string SettingsText(const ConfigSettings& cfg) {

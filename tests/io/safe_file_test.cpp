@@ -88,7 +88,8 @@ TEST_F(SafeFile, AFailingWriteLeavesThePreviousFileWhole) {
     std::function<bool(const std::string&)> write;
   };
   const Case cases[] = {
-      {"plain.txt", [](const std::string& p) { return WriteFileSafely(p, std::string(4000, 'x')); }},
+      {"plain.txt",
+       [](const std::string& p) { return WriteFileSafely(p, std::string(4000, 'x')); }},
       {"export.csv",
        [&](const std::string& p) {
          return ExportText(*s.doc, p, TextExportMode::Comma, CellRange::Of(0, 0, 59, 0));

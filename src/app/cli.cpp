@@ -2,27 +2,36 @@
 // without a display.
 #include "app/cli.h"
 
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
+#include <new>
 #include <string_view>
+#include <system_error>
+#include <unordered_map>
 
+#include "base/text.h"
 #include "display/format.h"
+#include "edit/cell_entry.h"
+#include "edit/cell_text.h"
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/recalc.h"
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
-#include "edit/cell_entry.h"
-#include "edit/cell_text.h"
-#include "sheet/session.h"
-#include "base/text.h"
 #include "platform/headless_host.h"
+#include "sheet/session.h"
+
+#ifndef TABULON_VERSION
+#error "TABULON_VERSION comes from the project's version in CMakeLists.txt"
+#endif
 
 namespace tabulon {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: tabulon-cli COMMAND [OPTIONS] [ARGS]\n"
@@ -30,23 +39,104 @@ constexpr const char* kUsage =
     "commands:\n"
     "  eval [--file F] TEXT...\n"
     "      evaluate each formula text (in a scratch cell of F's sheet when given)\n"
-    "      and print one line per text: the number, the string, or ERR\n"
+    "      and print one line per text: the number, the string, ERR, or\n"
+    "      'Error: syntax' for text that does not compile\n"
     "  enter [--file IN] [--out OUT] [--dump] [--script S] ADDRESS=TEXT...\n"
     "      enter each TEXT at ADDRESS as if typed; a script holds one\n"
     "      ADDRESS=TEXT per line ('-' reads standard input); then save to OUT\n"
     "      and/or print the dump\n"
     "  dump FILE [--range R]\n"
     "      one line per cell: ADDRESS, KIND, CONTENTS and DISPLAY, tab-separated\n"
-    "      (tabs and line breaks inside cell text are written as \\t, \\r, \\n)\n"
+    "      (tabs, line breaks and other control characters inside cell text are\n"
+    "      written as \\t, \\r, \\n and \\xNN)\n"
     "  convert IN OUT [--range R]\n"
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
-    "      (an extract with --range), .csv comma-delimited text, .prn quoted text\n"
+    "      (an extract with --range; .WKS is added to a name without one),\n"
+    "      .csv comma-delimited text, .prn quoted text\n"
+    "\n"
+    "A damaged worksheet is read up to the damage: dump and convert print or\n"
+    "write what was recovered, say so on standard error and exit with 1.\n"
     "\n"
     "options:\n"
-    "  --utf8    write text output as UTF-8 instead of 8-bit Windows-1252\n"
-    "  --help    show this text\n"
+    "  --utf8     write text output as UTF-8 instead of 8-bit Windows-1252\n"
+    "  --help     show this text\n"
+    "  --version  show the version\n"
     "\n"
     "exit status: 0 success, 1 a failed entry, formula or file operation, 2 usage error\n";
+
+// Script lines longer than this are not entries: a cell holds at most 240
+// characters, which UTF-8 may triple, after an address.
+constexpr std::size_t kMaxScriptLine = 4096;
+
+// Text from the command line or a file, shown in a message: control bytes
+// appear as \xNN rather than acting on the terminal.
+std::string Visible(std::string_view text) {
+  std::string out;
+  for (char ch : text) {
+    auto b = static_cast<unsigned char>(ch);
+    if (b < 0x20 || b == 0x7F) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", b);
+      out += buf;
+    } else {
+      out.push_back(ch);
+    }
+  }
+  return out;
+}
+
+// Keeps a dump line on one line: tabs and line breaks inside cell text are
+// written as \t, \r and \n, other control characters as \xNN.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    if (ch == '\t') out += "\\t";
+    else if (ch == '\r') out += "\\r";
+    else if (ch == '\n') out += "\\n";
+    else out += Visible(std::string_view(&ch, 1));
+  }
+  return out;
+}
+
+// Text arriving from the command line or a script: UTF-8 is converted to
+// the 8-bit code page the sheet holds.
+std::string Incoming(const std::string& text) {
+  return LooksLikeUtf8(text) ? Utf8ToCp1252(text) : text;
+}
+
+// Whether a circular reference can be reached from the cells through their
+// dependents lists (an iterative depth-first walk: sheets are deep).
+bool ReachesCycle(const CellStore& store, const std::vector<CellId>& from) {
+  enum : std::uint8_t { kUnseen, kOnPath, kDone };
+  std::unordered_map<CellId, std::uint8_t> state;
+  std::vector<std::pair<CellId, std::uint32_t>> path;  // cell, next dependents node
+  auto head = [&](CellId id) {
+    const CellRecord* c = store.Get(id);
+    return c == nullptr ? 0u : store.DependentHead(*c);
+  };
+  for (CellId start : from) {
+    if (state[start] != kUnseen) continue;
+    state[start] = kOnPath;
+    path.emplace_back(start, head(start));
+    while (!path.empty()) {
+      auto& [id, node] = path.back();
+      if (node == 0) {
+        state[id] = kDone;
+        path.pop_back();
+        continue;
+      }
+      CellId next = store.DependentAt(node);
+      node = store.NextDependent(node);
+      std::uint8_t& s = state[next];
+      if (s == kOnPath) return true;
+      if (s == kUnseen) {
+        s = kOnPath;
+        path.emplace_back(next, head(next));
+      }
+    }
+  }
+  return false;
+}
 
 // One run of the tool: a headless session and where its output goes.
 class Cli {
@@ -54,6 +144,26 @@ class Cli {
   Cli(std::FILE* out, std::FILE* err) : out_(out), err_(err), session_(host_) {}
 
   int Run(std::vector<std::string> args) {
+    int status;
+    try {
+      status = Dispatch(std::move(args));
+    } catch (const std::bad_alloc&) {
+      Error("out of memory");
+      status = 1;
+    }
+    // Output that did not arrive is a failure, whatever the command did.
+    errno = 0;
+    if (std::fflush(out_) != 0 || std::ferror(out_)) {
+      int e = errno;
+      Error(std::string("cannot write the output: ") +
+            (e != 0 ? std::strerror(e) : "write error"));
+      if (status == 0) status = 1;
+    }
+    return status;
+  }
+
+ private:
+  int Dispatch(std::vector<std::string> args) {
     // Global options may stand anywhere.
     std::vector<std::string> rest;
     for (const std::string& a : args) {
@@ -65,35 +175,34 @@ class Cli {
       std::fputs(kUsage, out_);
       return 0;
     }
+    if (rest[0] == "--version") {
+      std::fprintf(out_, "tabulon-cli %s\n", ProgramVersion());
+      return 0;
+    }
     std::string command = rest[0];
     rest.erase(rest.begin());
     if (command == "eval") return Eval(rest);
     if (command == "enter") return Enter(rest);
     if (command == "dump") return Dump(rest);
     if (command == "convert") return Convert(rest);
-    return Usage("unknown command '" + command + "'");
+    return Usage("unknown command '" + Visible(command) + "'");
   }
 
- private:
+  // A usage error: its one line and where to look, not the whole help.
   int Usage(const std::string& message) {
-    std::fprintf(err_, "tabulon-cli: %s\n\n%s", message.c_str(), kUsage);
+    std::fprintf(err_, "tabulon-cli: %s\nTry 'tabulon-cli --help'.\n", message.c_str());
     return 2;
   }
 
   void Print(const std::string& line) {
+    if (std::ferror(out_)) return;  // reported once at the end
     std::string text = utf8_ ? Cp1252ToUtf8(line) : line;
+    text.push_back('\n');
     std::fwrite(text.data(), 1, text.size(), out_);
-    std::fputc('\n', out_);
   }
 
   void Error(const std::string& message) {
     std::fprintf(err_, "tabulon-cli: %s\n", message.c_str());
-  }
-
-  // Text arriving from the command line or a script: UTF-8 is converted to
-  // the 8-bit code page the sheet holds.
-  static std::string Incoming(const std::string& text) {
-    return LooksLikeUtf8(text) ? Utf8ToCp1252(text) : text;
   }
 
   SheetDocument* NewSheet() {
@@ -102,27 +211,39 @@ class Cli {
     return doc;
   }
 
-  // Loads a worksheet; reports and returns null on failure.
+  // Loads a worksheet; reports and returns null on failure. A damaged file
+  // gives what was recovered, reported, and the run ends with status 1.
   SheetDocument* Load(const std::string& file) {
+    std::string path = WorksheetFileName(file);
     SheetDocument* doc = NewSheet();
     LoadResult r = LoadWorksheet(*doc, file, 0);
-    if (!r.ok) {
-      std::string message = r.message.empty() ? "cannot load" : r.message;
-      Error(file + ": " + message);
+    std::string message = r.message.empty() ? "cannot load" : r.message;
+    if (r.status == LoadStatus::Failed) {
+      Error(Visible(path) + ": " + message);
+      session_.Release(*doc);
       return nullptr;
+    }
+    if (r.status == LoadStatus::Recovered) {
+      Error(Visible(path) + ": " + message);
+      damaged_ = true;
     }
     return doc;
   }
+
+  // The sheet the entries of `enter` start from: the input file or a new one.
+  SheetDocument* StartSheet(const std::string& in) {
+    damaged_ = false;
+    return in.empty() ? NewSheet() : Load(in);
+  }
+
+  int Status(int status) const { return damaged_ && status == 0 ? 1 : status; }
 
   bool ParseRangeOption(SheetDocument& doc, const std::string& text, CellRange& range) {
     ErrorChannel errors;
     ParsedRange p = ParseRange(Incoming(text),
                                RangeContext{doc.settings().pageHeight, &doc.names(), nullptr},
                                errors);
-    if (!p.ok || !p.range.IsDefined()) {
-      Error("not a range: " + text);
-      return false;
-    }
+    if (!p.ok || !p.range.IsDefined()) return false;
     range = p.range;
     return true;
   }
@@ -156,7 +277,7 @@ class Cli {
         Print(InputForm(r.number, decimal));
       }
     }
-    return status;
+    return Status(status);
   }
 
   int Enter(std::vector<std::string> args) {
@@ -176,75 +297,79 @@ class Cli {
     }
     if (!script.empty() && !ReadScript(script, entries)) return 1;
     if (entries.empty() && in.empty()) return Usage("enter needs ADDRESS=TEXT entries");
-    SheetDocument* doc = in.empty() ? NewSheet() : Load(in);
+    SheetDocument* doc = StartSheet(in);
     if (doc == nullptr) return 1;
-    int status = 0;
-    for (const std::string& entry : entries) {
-      std::size_t eq = entry.find('=');
-      if (eq == std::string::npos || eq == 0) {
-        Error("not ADDRESS=TEXT: " + entry);
-        status = 1;
-        continue;
-      }
-      std::string address = entry.substr(0, eq);
-      ParsedCorner c = ParseCorner(UpperCase(address), doc->settings().pageHeight);
-      if (!c.ok) {
-        Print("Error: Out of Range " + address);
-        status = 1;
-        continue;
-      }
-      EntryResult r = EnterCell(*doc, Incoming(entry.substr(eq + 1)), c.row, c.col);
-      if (!r.ok) {
-        std::string message = session_.errors().message();
-        Print("Error: " + (message.empty() ? std::string("syntax") : message) + " " +
-              UpperCase(address));
-        status = 1;
-      }
+    BatchEntry batch = EnterEntries(*doc, entries, true);
+    if (batch.needsReplay) {
+      // Circular references: their values depend on the order of entry, so
+      // the entries go in again one at a time, as typed.
+      session_.Release(*doc);
+      doc = StartSheet(in);
+      if (doc == nullptr) return 1;
+      batch = EnterEntries(*doc, entries, false);
     }
+    for (const std::string& m : batch.messages) Error(m);
+    int status = batch.failures > 0 ? 1 : 0;
     if (!out.empty() && !Save(*doc, out, CellRange{})) status = 1;
     if (dump) DumpSheet(*doc, CellRange{});
-    return status;
+    return Status(status);
   }
 
+  // Reads a script of one entry per line. A line is at most kMaxScriptLine
+  // bytes and holds no NUL byte; anything else is not a script and ends the
+  // run before a cell is touched.
   bool ReadScript(const std::string& script, std::vector<std::string>& entries) {
-    std::string contents;
-    if (script == "-") {
-      char buf[65536];
-      std::size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) contents.append(buf, n);
-    } else {
-      std::ifstream f(script, std::ios::binary);
-      if (!f) {
-        Error("cannot read script " + script);
+    std::FILE* f = stdin;
+    std::string name = script == "-" ? "standard input" : Visible(script);
+    if (script != "-") {
+      std::error_code ec;
+      if (fs::is_directory(script, ec)) {
+        Error(name + ": is a directory, not a script");
         return false;
       }
-      std::ostringstream s;
-      s << f.rdbuf();
-      contents = s.str();
+      f = std::fopen(script.c_str(), "rb");
+      if (f == nullptr) {
+        Error(name + ": cannot read the script: " + std::strerror(errno));
+        return false;
+      }
     }
-    std::size_t start = 0;
-    while (start < contents.size()) {
-      std::size_t nl = contents.find('\n', start);
-      std::string line = contents.substr(start, nl == std::string::npos ? nl : nl - start);
+    bool ok = true;
+    std::string line;
+    std::size_t number = 1;
+    char buf[65536];
+    std::size_t n;
+    auto finishLine = [&] {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (!line.empty()) entries.push_back(line);
-      if (nl == std::string::npos) break;
-      start = nl + 1;
+      if (!line.empty()) entries.push_back(std::move(line));
+      line.clear();
+      ++number;
+    };
+    while (ok && (n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+      for (std::size_t i = 0; i < n; ++i) {
+        char ch = buf[i];
+        if (ch == '\n') {
+          finishLine();
+        } else if (ch == '\0') {
+          Error(name + ":" + std::to_string(number) + ": not a text file (a NUL byte)");
+          ok = false;
+          break;
+        } else if (line.size() >= kMaxScriptLine) {
+          Error(name + ":" + std::to_string(number) + ": a line longer than " +
+                std::to_string(kMaxScriptLine) + " bytes; not a script");
+          ok = false;
+          break;
+        } else {
+          line.push_back(ch);
+        }
+      }
     }
-    return true;
-  }
-
-  // Keeps a dump line on one line: tabs and line breaks inside cell text are
-  // written as \t, \r and \n.
-  static std::string OneLine(const std::string& text) {
-    std::string out;
-    for (char ch : text) {
-      if (ch == '\t') out += "\\t";
-      else if (ch == '\r') out += "\\r";
-      else if (ch == '\n') out += "\\n";
-      else out.push_back(ch);
+    if (ok && std::ferror(f)) {
+      Error(name + ": cannot read the script: " + std::strerror(errno));
+      ok = false;
     }
-    return out;
+    if (ok && !line.empty()) finishLine();
+    if (f != stdin) std::fclose(f);
+    return ok;
   }
 
   static std::string KindName(const CellRecord& c) {
@@ -296,30 +421,46 @@ class Cli {
     SheetDocument* doc = Load(file);
     if (doc == nullptr) return 1;
     CellRange range;
-    if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range)) return 2;
+    if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range))
+      return Usage("not a range: " + Visible(rangeText));
     DumpSheet(*doc, range);
-    return 0;
+    return Status(0);
   }
 
+  // Writes the sheet by the output name's extension. A directory, a device
+  // or anything else that is not a regular file is refused: the file is
+  // written beside its place and renamed into it.
   bool Save(SheetDocument& doc, const std::string& file, const CellRange& range) {
     std::string ext;
-    if (std::size_t dot = file.rfind('.'); dot != std::string::npos && file.find('/', dot) == std::string::npos)
+    if (std::size_t dot = file.rfind('.');
+        dot != std::string::npos && file.find('/', dot) == std::string::npos)
       ext = UpperCase(file.substr(dot));
+    std::error_code ec;
+    if ((!file.empty() && file.back() == '/') || fs::is_directory(file, ec)) {
+      Error(Visible(file) + ": is a directory; give the output a file name");
+      return false;
+    }
+    if (fs::exists(file, ec) && !fs::is_regular_file(file, ec)) {
+      Error(Visible(file) + ": not a regular file; give the output a file name");
+      return false;
+    }
+    bool worksheet = ext == ".WKS" || ext.empty();
+    if (!worksheet && ext != ".CSV" && ext != ".PRN") {
+      Error(Visible(file) + ": unknown output type (use .wks, .csv or .prn)");
+      return false;
+    }
+    std::string path = worksheet ? WorksheetFileName(file) : file;
+    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+      Error(Visible(path) + ": not a regular file");
+      return false;
+    }
     CellRange all = range.IsDefined()
                         ? range
                         : CellRange::Of(0, 0, doc.cells().maxRow(), doc.cells().maxCol());
-    bool ok;
-    if (ext == ".CSV") {
-      ok = ExportText(doc, file, TextExportMode::Comma, all);
-    } else if (ext == ".PRN") {
-      ok = ExportText(doc, file, TextExportMode::Quoted, all);
-    } else if (ext == ".WKS" || ext.empty()) {
-      ok = SaveWorksheet(doc, file, range);
-    } else {
-      Error(file + ": unknown output type (use .wks, .csv or .prn)");
-      return false;
-    }
-    if (!ok) Error(file + ": cannot write");
+    bool ok = ext == ".CSV"   ? ExportText(doc, path, TextExportMode::Comma, all)
+              : ext == ".PRN" ? ExportText(doc, path, TextExportMode::Quoted, all)
+                              : SaveWorksheet(doc, path, range);
+    if (!ok) Error(Visible(path) + ": cannot write the file");
     return ok;
   }
 
@@ -341,18 +482,65 @@ class Cli {
     // current ones, whatever the sheet's recalculation mode.
     RecalcAll(*doc);
     CellRange range;
-    if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range)) return 2;
-    return Save(*doc, files[1], range) ? 0 : 1;
+    if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range))
+      return Usage("not a range: " + Visible(rangeText));
+    return Status(Save(*doc, files[1], range) ? 0 : 1);
   }
 
   std::FILE* out_;
   std::FILE* err_;
   bool utf8_ = false;
+  bool damaged_ = false;  // a file was read only up to its damage
   HeadlessHost host_;
   Session session_;
 };
 
 }  // namespace
+
+const char* ProgramVersion() { return TABULON_VERSION; }
+
+BatchEntry EnterEntries(SheetDocument& doc, const std::vector<std::string>& entries,
+                        bool recalcOnce) {
+  BatchEntry result;
+  Session& session = doc.session();
+  SheetSettings& settings = doc.settings();
+  bool deferred = recalcOnce && !settings.manualRecalc;
+  // Under manual recalculation each entered formula is still evaluated
+  // once as it is entered; only its dependents wait.
+  if (deferred) settings.manualRecalc = true;
+  std::vector<CellId> entered;
+  for (const std::string& entry : entries) {
+    std::size_t eq = entry.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      result.messages.push_back("not ADDRESS=TEXT: " + Visible(entry));
+      ++result.failures;
+      continue;
+    }
+    std::string address = entry.substr(0, eq);
+    ParsedCorner c = ParseCorner(UpperCase(address), settings.pageHeight);
+    if (!c.ok) {
+      result.messages.push_back("Error: Out of Range " + Visible(address));
+      ++result.failures;
+      continue;
+    }
+    session.errors().Clear();
+    EntryResult r = EnterCell(doc, Incoming(entry.substr(eq + 1)), c.row, c.col);
+    if (!r.ok) {
+      std::string message = session.errors().message();
+      result.messages.push_back("Error: " + (message.empty() ? std::string("syntax") : message) +
+                                " " + Visible(UpperCase(address)));
+      ++result.failures;
+    }
+    if (deferred)
+      if (const CellRecord* cell = doc.cells().FindCell(c.row, c.col)) entered.push_back(cell->id);
+  }
+  if (deferred) {
+    settings.manualRecalc = false;
+    if (ReachesCycle(doc.cells(), entered)) result.needsReplay = true;
+    else RecalcCells(doc, entered);
+  }
+  return result;
+}
 
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Cli cli(out, err);

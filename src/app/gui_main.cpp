@@ -11,9 +11,11 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/gui_start.h"
 #include "platform/data_directory.h"
 #include "qt/main_window.h"
 
@@ -43,11 +45,7 @@ QPixmap StartupPanel() {
   return pm;
 }
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: tabulon [--no-splash] [--config-dir DIR] [--screenshot FILE.png] [FILE]\n"
-               "       tabulon --version | --help\n");
-}
+void Usage() { std::fputs(tabulon::GuiUsage().c_str(), stderr); }
 
 // The read-only data installed with the program. What this build installs
 // but cannot be found is named on standard error; the program goes on
@@ -76,15 +74,15 @@ QIcon ProgramIcon(const tabulon::DataLocation& data) {
 
 int main(int argc, char** argv) {
   // Answered before the toolkit starts, so that they work without a display.
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("tabulon %s\n", TABULON_VERSION);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      Usage();
-      return 0;
-    }
+  std::vector<std::string> early(argv + 1, argv + argc);
+  if (std::optional<std::string> answer = tabulon::GuiEarlyAnswer(early)) {
+    std::fputs(answer->c_str(), stdout);
+    return 0;
+  }
+  auto env = [](const char* name) -> const char* { return std::getenv(name); };
+  if (std::optional<std::string> why = tabulon::NoDisplayMessage(early, env)) {
+    std::fputs(why->c_str(), stderr);
+    return 1;
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("TABULON");

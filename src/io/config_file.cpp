@@ -4,11 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <variant>
 
 #include "base/limits.h"
+#include "io/safe_file.h"
 #include "sheet/program_settings.h"
 #include "base/text.h"
 
@@ -25,42 +28,6 @@ constexpr std::size_t kMaxFileBytes = 1 << 20;
 constexpr std::size_t kMaxValueText = 80;
 constexpr std::size_t kMaxFormats = 64;
 constexpr int kMaxHistory = 10;
-
-enum class KeyId {
-  Start, Save, Load, Format, Pro, Neg, Zero, Band, MCalc, ThreeD, Dist, Tips, UsDate, QBar, MBar,
-  SBar, WinCtrl, PreOpen, MdiMax, Ocfds, Rdtsc, Undo, Prefix, Curr, Curs, Sep, Comma, Period,
-  BkClr, BdClr, ValClr, NegClr, LblClr, ProClr, CurClr, Autoexec, ToolMac, ToolGl, HSize, Hist,
-  Scale, GForm, GFont, GSize, Preload, PMono, PFrame, POrient, Mttr, Mltr, Mrtr, Mbtr, Mthr, Mbfr,
-  Color, PScale,
-};
-
-struct KeyName {
-  const char* name;
-  KeyId id;
-};
-
-constexpr KeyName kKeys[] = {
-    {"START=", KeyId::Start},     {"SAVE=", KeyId::Save},       {"LOAD=", KeyId::Load},
-    {"FORMAT=", KeyId::Format},   {"PRO=", KeyId::Pro},         {"NEG=", KeyId::Neg},
-    {"ZERO=", KeyId::Zero},       {"BAND=", KeyId::Band},       {"MCALC=", KeyId::MCalc},
-    {"3DON=", KeyId::ThreeD},     {"DIST=", KeyId::Dist},       {"TIPS=", KeyId::Tips},
-    {"USDATE=", KeyId::UsDate},   {"QBAR=", KeyId::QBar},       {"MBAR=", KeyId::MBar},
-    {"SBAR=", KeyId::SBar},       {"WINCTRL=", KeyId::WinCtrl}, {"PREOPEN=", KeyId::PreOpen},
-    {"MDIMAX=", KeyId::MdiMax},   {"OCFDS=", KeyId::Ocfds},     {"RDTSC=", KeyId::Rdtsc},
-    {"UNDO=", KeyId::Undo},       {"PREFIX=", KeyId::Prefix},   {"CURR=", KeyId::Curr},
-    {"CURS=", KeyId::Curs},       {"SEP=", KeyId::Sep},         {"COMMA=", KeyId::Comma},
-    {"PERIOD=", KeyId::Period},   {"BKCLR=", KeyId::BkClr},     {"BDCLR=", KeyId::BdClr},
-    {"VALCLR=", KeyId::ValClr},   {"NEGCLR=", KeyId::NegClr},   {"LBLCLR=", KeyId::LblClr},
-    {"PROCLR=", KeyId::ProClr},   {"CURCLR=", KeyId::CurClr},   {"AUTOEXEC=", KeyId::Autoexec},
-    {"TOOLMAC=", KeyId::ToolMac}, {"TOOLGL=", KeyId::ToolGl},   {"HSIZE=", KeyId::HSize},
-    {"HIST=", KeyId::Hist},       {"SCALE=", KeyId::Scale},     {"GFORM=", KeyId::GForm},
-    {"GFONT=", KeyId::GFont},     {"GSIZE=", KeyId::GSize},     {"PRELOAD=", KeyId::Preload},
-    {"PMONO=", KeyId::PMono},     {"PFRAME=", KeyId::PFrame},   {"PORIENT=", KeyId::POrient},
-    {"MTTR=", KeyId::Mttr},       {"MLTR=", KeyId::Mltr},       {"MRTR=", KeyId::Mrtr},
-    {"MBTR=", KeyId::Mbtr},       {"MTHR=", KeyId::Mthr},       {"MBFR=", KeyId::Mbfr},
-    {"COLOR=", KeyId::Color},     {"PSCALE=", KeyId::PScale},
-};
-static_assert(std::size(kKeys) == 56);
 
 // The value text read as a number: hexadecimal after "$", otherwise
 // decimal with optional fraction and exponent. No value when it does not
@@ -93,11 +60,6 @@ bool IntValue(std::string_view v, long long lo, long long hi, long long& out) {
   if (x < static_cast<double>(lo) || x > static_cast<double>(hi)) return false;
   out = static_cast<long long>(x);
   return true;
-}
-
-void SetInt(std::string_view v, long long lo, long long hi, int& field) {
-  long long x;
-  if (IntValue(v, lo, hi, x)) field = static_cast<int>(x);
 }
 
 bool IsLabelPrefix(char c) { return c == '\'' || c == '"' || c == '^' || c == '\\' || c == '|'; }
@@ -134,6 +96,254 @@ std::string ReadBounded(const std::string& fileName) {
   return data;
 }
 
+// Where a key's value lives in ConfigSettings; the kind of pointer gives
+// the value's form: flag, integer, colour, real, character, text, or a
+// repeated key's list.
+using Field = std::variant<std::monostate, bool*, int*, std::uint32_t*, double*, char*,
+                           std::string*, std::vector<std::string>*>;
+
+enum class Use { ReadWrite, WriteOnly, Ignored };
+
+enum KeyOption : unsigned {
+  kKeepOnEmpty = 1,     // an empty value leaves the setting as it is
+  kSemicolonValue = 2,  // ";" right after "=" is the value, not a comment
+  kLabelPrefix = 4,     // only a label prefix character is accepted
+  kKeepNewest = 8,      // a full list drops its oldest entry
+};
+
+// One key of the settings file, for reading and writing alike. Keys are
+// written in table order, each section's header before its first key.
+struct ConfigKey {
+  const char* section;  // null for keys that are recognised but never written
+  const char* name;     // with its "="
+  Use use;
+  Field (*field)(ConfigSettings&);
+  long long lo = 0, hi = 0;  // numbers: the accepted range
+  std::size_t maxText = 0;   // texts and list entries: at most this many bytes (0: any)
+  std::size_t maxEntries = 0;
+  unsigned options = 0;
+};
+
+#define TABULON_FIELD(member) [](ConfigSettings& c) -> Field { return &c.member; }
+
+const ConfigKey kConfigKeys[] = {
+    {"Directories", "START=", Use::WriteOnly, TABULON_FIELD(startDir)},
+    {"Directories", "SAVE=", Use::ReadWrite, TABULON_FIELD(saveDir)},
+    {"Directories", "LOAD=", Use::ReadWrite, TABULON_FIELD(loadDir)},
+    {"Formats", "FORMAT=", Use::ReadWrite, TABULON_FIELD(formats), 0, 0, kMaxValueText,
+     kMaxFormats},
+    {"Flags", "PRO=", Use::ReadWrite, TABULON_FIELD(protect)},
+    {"Flags", "NEG=", Use::ReadWrite, TABULON_FIELD(negativeColour)},
+    {"Flags", "ZERO=", Use::ReadWrite, TABULON_FIELD(hideZeros)},
+    {"Flags", "BAND=", Use::ReadWrite, TABULON_FIELD(banding)},
+    {"Flags", "MCALC=", Use::ReadWrite, TABULON_FIELD(manualRecalc)},
+    {"Flags", "3DON=", Use::ReadWrite, TABULON_FIELD(raised3d)},
+    {"Flags", "DIST=", Use::ReadWrite, TABULON_FIELD(dist)},
+    {"Flags", "TIPS=", Use::ReadWrite, TABULON_FIELD(tips)},
+    {"Flags", "USDATE=", Use::ReadWrite, TABULON_FIELD(usDate)},
+    {"Flags", "QBAR=", Use::ReadWrite, TABULON_FIELD(quickBar)},
+    {"Flags", "MBAR=", Use::ReadWrite, TABULON_FIELD(macroBar)},
+    {"Flags", "SBAR=", Use::ReadWrite, TABULON_FIELD(statusBar)},
+    {"Flags", "WINCTRL=", Use::ReadWrite, TABULON_FIELD(winControlKeys)},
+    {"Flags", "PREOPEN=", Use::ReadWrite, TABULON_FIELD(preOpen)},
+    {"Flags", "MDIMAX=", Use::ReadWrite, TABULON_FIELD(mdiMaximised)},
+    {"Flags", "OCFDS=", Use::ReadWrite, TABULON_FIELD(oldFileDialogs)},
+    {"Flags", "RDTSC=", Use::ReadWrite, TABULON_FIELD(rdtsc)},
+    {"Flags", "UNDO=", Use::ReadWrite, TABULON_FIELD(undo)},
+    {"Chars", "PREFIX=", Use::ReadWrite, TABULON_FIELD(labelPrefix), 0, 0, 0, 0,
+     kKeepOnEmpty | kLabelPrefix},
+    {"Chars", "CURR=", Use::ReadWrite, TABULON_FIELD(currencyPrefix), 0, 0, 2, 0, kSemicolonValue},
+    {"Chars", "CURS=", Use::ReadWrite, TABULON_FIELD(currencySuffix), 0, 0, 2, 0, kSemicolonValue},
+    {"Chars", "SEP=", Use::ReadWrite, TABULON_FIELD(argSeparator), 0, 0, 0, 0,
+     kKeepOnEmpty | kSemicolonValue},
+    {"Chars", "COMMA=", Use::ReadWrite, TABULON_FIELD(thousandsChar), 0, 0, 0, 0,
+     kKeepOnEmpty | kSemicolonValue},
+    {"Chars", "PERIOD=", Use::ReadWrite, TABULON_FIELD(decimalChar), 0, 0, 0, 0,
+     kKeepOnEmpty | kSemicolonValue},
+    {"Colors", "BKCLR=", Use::ReadWrite, TABULON_FIELD(colours[0]), 0, 0xFFFFFFFFll},
+    {"Colors", "BDCLR=", Use::ReadWrite, TABULON_FIELD(colours[1]), 0, 0xFFFFFFFFll},
+    {"Colors", "VALCLR=", Use::ReadWrite, TABULON_FIELD(colours[2]), 0, 0xFFFFFFFFll},
+    {"Colors", "NEGCLR=", Use::ReadWrite, TABULON_FIELD(colours[3]), 0, 0xFFFFFFFFll},
+    {"Colors", "LBLCLR=", Use::ReadWrite, TABULON_FIELD(colours[4]), 0, 0xFFFFFFFFll},
+    {"Colors", "PROCLR=", Use::ReadWrite, TABULON_FIELD(colours[5]), 0, 0xFFFFFFFFll},
+    {"Colors", "CURCLR=", Use::ReadWrite, TABULON_FIELD(colours[6]), 0, 0xFFFFFFFFll},
+    {"Files", "AUTOEXEC=", Use::ReadWrite, TABULON_FIELD(autoexec)},
+    {"Files", "TOOLMAC=", Use::ReadWrite, TABULON_FIELD(toolMacros), 0, 0, 0, 0, kKeepOnEmpty},
+    {"Files", "TOOLGL=", Use::WriteOnly, [](ConfigSettings&) -> Field { return {}; }},
+    {"Files", "HSIZE=", Use::ReadWrite, TABULON_FIELD(historySize), 0, kMaxHistory},
+    {"Files", "HIST=", Use::ReadWrite, TABULON_FIELD(history), 0, 0, 0, kMaxHistory, kKeepNewest},
+    {"Defaults", "SCALE=", Use::WriteOnly, TABULON_FIELD(scale)},
+    {"Defaults", "GFORM=", Use::ReadWrite, TABULON_FIELD(defaultFormat), 0, 255},
+    {"Defaults", "GFONT=", Use::ReadWrite, TABULON_FIELD(graphFont), 0, 0, 40, 0, kKeepOnEmpty},
+    {"Defaults", "GSIZE=", Use::ReadWrite, TABULON_FIELD(graphFontSize), 1, 255},
+    {"Defaults", "PRELOAD=", Use::ReadWrite, TABULON_FIELD(preload), 0, 255},
+    {"Printer", "PMONO=", Use::ReadWrite, TABULON_FIELD(printMono)},
+    {"Printer", "PFRAME=", Use::ReadWrite, TABULON_FIELD(printFrame)},
+    {"Printer", "PORIENT=", Use::ReadWrite, TABULON_FIELD(orientation), 0, 1},
+    {"Printer", "MTTR=", Use::ReadWrite, TABULON_FIELD(margins[0]), 0, 100},
+    {"Printer", "MLTR=", Use::ReadWrite, TABULON_FIELD(margins[1]), 0, 100},
+    {"Printer", "MRTR=", Use::ReadWrite, TABULON_FIELD(margins[2]), 0, 100},
+    {"Printer", "MBTR=", Use::ReadWrite, TABULON_FIELD(margins[3]), 0, 100},
+    {"Printer", "MTHR=", Use::ReadWrite, TABULON_FIELD(margins[4]), 0, 100},
+    {"Printer", "MBFR=", Use::ReadWrite, TABULON_FIELD(margins[5]), 0, 100},
+    // Recognised as keys, without effect, never written.
+    {nullptr, "COLOR=", Use::Ignored, [](ConfigSettings&) -> Field { return {}; }},
+    {nullptr, "PSCALE=", Use::Ignored, [](ConfigSettings&) -> Field { return {}; }},
+};
+static_assert(std::size(kConfigKeys) == 56);
+
+#undef TABULON_FIELD
+
+template <typename... Fn>
+struct Overloaded : Fn... {
+  using Fn::operator()...;
+};
+template <typename... Fn>
+Overloaded(Fn...) -> Overloaded<Fn...>;
+
+const ConfigKey* FindKey(std::string_view key) {
+  for (const ConfigKey& k : kConfigKeys)
+    if (key == k.name) return &k;
+  return nullptr;
+}
+
+// Reads one value into its field; `seen` tells whether an earlier line had
+// the same key (a repeated key's list starts afresh with its first line).
+void ReadValue(const ConfigKey& k, std::string_view v, bool seen, ConfigSettings& cfg) {
+  std::visit(
+      Overloaded{
+          [](std::monostate) {},
+          // A flag is on when the value contains upper-case TRUE anywhere.
+          [&](bool* f) { *f = v.find("TRUE") != std::string_view::npos; },
+          [&](int* f) {
+            long long x;
+            if (IntValue(v, k.lo, k.hi, x)) *f = static_cast<int>(x);
+          },
+          [&](std::uint32_t* f) {
+            long long x;
+            if (IntValue(v, k.lo, k.hi, x)) *f = static_cast<std::uint32_t>(x);
+          },
+          [&](double* f) {
+            double x;
+            if (NumberValue(v, x) && x >= static_cast<double>(k.lo) &&
+                x <= static_cast<double>(k.hi))
+              *f = x;
+          },
+          [&](char* f) {
+            if (v.empty() || ((k.options & kLabelPrefix) && !IsLabelPrefix(v[0]))) return;
+            *f = v[0];
+          },
+          [&](std::string* f) {
+            if (v.empty() && (k.options & kKeepOnEmpty)) return;
+            *f = std::string(k.maxText ? v.substr(0, k.maxText) : v);
+          },
+          [&](std::vector<std::string>* f) {
+            if (!seen) f->clear();
+            if (v.empty()) return;
+            if (f->size() >= k.maxEntries) {
+              if (!(k.options & kKeepNewest)) return;
+              f->erase(f->begin());
+            }
+            f->emplace_back(k.maxText ? v.substr(0, k.maxText) : v);
+          },
+      },
+      k.field(cfg));
+}
+
+// The characters that shape how numbers and argument lists are typed. Each
+// must not be mistaken for a digit, an operator, a quote or a label prefix
+// while an entry is read, and the decimal character must differ from the
+// other two (the thousands separator only appears in displayed values, so
+// it may equal the argument separator, as it does by default).
+struct NumberChars {
+  char decimal, separator, thousands;
+};
+
+constexpr std::string_view kDecimalChars = ".,";
+constexpr std::string_view kSeparatorChars = ",;";
+constexpr std::string_view kThousandsChars = ",. ";
+
+std::string Quoted(char c) { return std::string("\"") + c + '"'; }
+
+std::string Choices(std::string_view allowed) {
+  std::string text;
+  for (std::size_t i = 0; i < allowed.size(); ++i) {
+    if (i > 0) text += i + 1 == allowed.size() ? " or " : ", ";
+    text += allowed[i] == ' ' ? std::string("a space") : Quoted(allowed[i]);
+  }
+  return text;
+}
+
+// Refuses a character that is not among `allowed`, keeping `previous`.
+void CheckChar(const char* key, const char* what, std::string_view allowed, char previous,
+               char& value, std::vector<std::string>& messages) {
+  if (allowed.find(value) != std::string_view::npos) return;
+  messages.push_back(std::string(key) + Quoted(value) + " refused: the " + what + " must be " +
+                     Choices(allowed) + "; " + Quoted(previous) + " is kept");
+  value = previous;
+}
+
+// Checks the three characters after reading: each on its own, then against
+// each other. A clash between two of them refuses all three changes, so the
+// previous (consistent) set stays.
+void CheckNumberChars(NumberChars before, ConfigSettings& cfg, std::vector<std::string>& messages) {
+  auto valid = [](NumberChars c) {
+    return kDecimalChars.find(c.decimal) != std::string_view::npos &&
+           kSeparatorChars.find(c.separator) != std::string_view::npos &&
+           kThousandsChars.find(c.thousands) != std::string_view::npos &&
+           c.decimal != c.separator && c.decimal != c.thousands;
+  };
+  if (!valid(before)) before = {'.', ',', ','};
+  CheckChar("PERIOD=", "decimal character", kDecimalChars, before.decimal, cfg.decimalChar,
+            messages);
+  CheckChar("SEP=", "argument separator", kSeparatorChars, before.separator, cfg.argSeparator,
+            messages);
+  CheckChar("COMMA=", "thousands separator", kThousandsChars, before.thousands,
+            cfg.thousandsChar, messages);
+  const char* clash = nullptr;
+  if (cfg.decimalChar == cfg.argSeparator)
+    clash = "the decimal character is also the argument separator";
+  else if (cfg.decimalChar == cfg.thousandsChar)
+    clash = "the decimal character is also the thousands separator";
+  if (clash == nullptr) return;
+  messages.push_back("PERIOD=" + Quoted(cfg.decimalChar) + ", SEP=" + Quoted(cfg.argSeparator) +
+                     " and COMMA=" + Quoted(cfg.thousandsChar) + " refused: " + clash + "; " +
+                     Quoted(before.decimal) + ", " + Quoted(before.separator) + " and " +
+                     Quoted(before.thousands) + " are kept");
+  cfg.decimalChar = before.decimal;
+  cfg.argSeparator = before.separator;
+  cfg.thousandsChar = before.thousands;
+}
+
+// Writes one key's line, or one line per entry of a repeated key.
+void WriteValue(const ConfigKey& k, ConfigSettings& cfg, std::string& out) {
+  auto line = [&](std::string_view value) {
+    out += k.name;
+    out += value;
+    out += '\n';
+  };
+  char buf[64];
+  std::visit(Overloaded{
+                 [&](std::monostate) { line(""); },
+                 [&](bool* f) { line(*f ? "TRUE" : "FALSE"); },
+                 [&](int* f) { line(std::to_string(*f)); },
+                 [&](std::uint32_t* f) {
+                   std::snprintf(buf, sizeof buf, "$%08X", *f);
+                   line(buf);
+                 },
+                 [&](double* f) {
+                   std::snprintf(buf, sizeof buf, "%.2f", *f);
+                   line(buf);
+                 },
+                 [&](char* f) { line(std::string_view(f, 1)); },
+                 [&](std::string* f) { line(*f); },
+                 [&](std::vector<std::string>* f) {
+                   for (const std::string& entry : *f) line(entry);
+                 },
+             },
+             k.field(cfg));
+}
+
 }  // namespace
 
 std::vector<std::string> DefaultFormatList() {
@@ -157,203 +367,54 @@ ConfigSettings DefaultConfig(const std::string& dir, const std::string& base) {
   return c;
 }
 
-void ParseSettings(std::string_view text, ConfigSettings& cfg) {
-  bool formatRead = false;
-  std::vector<std::string> formats;
+std::vector<std::string> ParseSettings(std::string_view text, ConfigSettings& cfg) {
+  std::vector<std::string> messages;
+  const NumberChars before{cfg.decimalChar, cfg.argSeparator, cfg.thousandsChar};
+  std::array<bool, std::size(kConfigKeys)> seen{};
   ForEachLine(text, [&](std::string_view line) {
     std::size_t eq = line.find('=');
     std::size_t semi = line.find(';');
     if (eq == std::string_view::npos || semi < eq) return true;
-    std::string_view key = line.substr(0, std::min<std::size_t>(eq + 1, 16));
-    const KeyName* k = nullptr;
-    for (const KeyName& n : kKeys)
-      if (key == n.name) k = &n;
-    if (k == nullptr) return true;
+    const ConfigKey* k = FindKey(line.substr(0, std::min<std::size_t>(eq + 1, 16)));
+    if (k == nullptr || k->use != Use::ReadWrite) return true;
     // ";" is a valid separator character: as the first character of a
     // character value it is the value, not the start of a comment.
-    bool charKey = k->id == KeyId::Sep || k->id == KeyId::Comma || k->id == KeyId::Period ||
-                   k->id == KeyId::Curr || k->id == KeyId::Curs;
-    if (charKey && semi == eq + 1) semi = line.find(';', eq + 2);
+    if ((k->options & kSemicolonValue) && semi == eq + 1) semi = line.find(';', eq + 2);
     std::string_view v = line.substr(eq + 1, semi == std::string_view::npos ? semi : semi - eq - 1);
-    bool flag = v.find("TRUE") != std::string_view::npos;
-    std::string text(v.substr(0, kMaxValueText));
-    auto colour = [&](int i) {
-      long long x;
-      if (IntValue(v, 0, 0xFFFFFFFFll, x)) cfg.colours[i] = static_cast<std::uint32_t>(x);
-    };
-    auto margin = [&](int i) {
-      double x;
-      if (NumberValue(v, x) && x >= 0 && x <= 100) cfg.margins[i] = x;
-    };
-    switch (k->id) {
-      case KeyId::Start: break;  // written only
-      case KeyId::Save: cfg.saveDir = std::string(v); break;
-      case KeyId::Load: cfg.loadDir = std::string(v); break;
-      case KeyId::Format:
-        formatRead = true;
-        if (!text.empty() && formats.size() < kMaxFormats) formats.push_back(text);
-        break;
-      case KeyId::Pro: cfg.protect = flag; break;
-      case KeyId::Neg: cfg.negativeColour = flag; break;
-      case KeyId::Zero: cfg.hideZeros = flag; break;
-      case KeyId::Band: cfg.banding = flag; break;
-      case KeyId::MCalc: cfg.manualRecalc = flag; break;
-      case KeyId::ThreeD: cfg.raised3d = flag; break;
-      case KeyId::Dist: cfg.dist = flag; break;
-      case KeyId::Tips: cfg.tips = flag; break;
-      case KeyId::UsDate: cfg.usDate = flag; break;
-      case KeyId::QBar: cfg.quickBar = flag; break;
-      case KeyId::MBar: cfg.macroBar = flag; break;
-      case KeyId::SBar: cfg.statusBar = flag; break;
-      case KeyId::WinCtrl: cfg.winControlKeys = flag; break;
-      case KeyId::PreOpen: cfg.preOpen = flag; break;
-      case KeyId::MdiMax: cfg.mdiMaximised = flag; break;
-      case KeyId::Ocfds: cfg.oldFileDialogs = flag; break;
-      // The time-stamp option only applies to one processor family; it is
-      // never on here.
-      case KeyId::Rdtsc: cfg.rdtsc = false; break;
-      case KeyId::Undo: cfg.undo = flag; break;
-      case KeyId::Prefix:
-        if (!v.empty() && IsLabelPrefix(v[0])) cfg.labelPrefix = v[0];
-        break;
-      case KeyId::Curr: cfg.currencyPrefix = std::string(v.substr(0, 2)); break;
-      case KeyId::Curs: cfg.currencySuffix = std::string(v.substr(0, 2)); break;
-      case KeyId::Sep:
-        if (!v.empty()) cfg.argSeparator = v[0];
-        break;
-      case KeyId::Comma:
-        if (!v.empty()) cfg.thousandsChar = v[0];
-        break;
-      case KeyId::Period:
-        if (!v.empty()) cfg.decimalChar = v[0];
-        break;
-      case KeyId::BkClr: colour(0); break;
-      case KeyId::BdClr: colour(1); break;
-      case KeyId::ValClr: colour(2); break;
-      case KeyId::NegClr: colour(3); break;
-      case KeyId::LblClr: colour(4); break;
-      case KeyId::ProClr: colour(5); break;
-      case KeyId::CurClr: colour(6); break;
-      case KeyId::Autoexec: cfg.autoexec = std::string(v); break;
-      case KeyId::ToolMac:
-        if (!v.empty()) cfg.toolMacros = std::string(v);
-        break;
-      case KeyId::ToolGl: break;
-      case KeyId::HSize: SetInt(v, 0, kMaxHistory, cfg.historySize); break;
-      case KeyId::Hist:
-        if (!v.empty()) {
-          cfg.history.emplace_back(v);
-          TrimHistory(cfg.history, kMaxHistory);
-        }
-        break;
-      case KeyId::Scale: break;  // written only
-      case KeyId::GForm: SetInt(v, 0, 255, cfg.defaultFormat); break;
-      case KeyId::GFont:
-        if (!v.empty()) cfg.graphFont = std::string(v.substr(0, 40));
-        break;
-      case KeyId::GSize: SetInt(v, 1, 255, cfg.graphFontSize); break;
-      case KeyId::Preload: SetInt(v, 0, 255, cfg.preload); break;
-      case KeyId::PMono: cfg.printMono = flag; break;
-      case KeyId::PFrame: cfg.printFrame = flag; break;
-      case KeyId::POrient: SetInt(v, 0, 1, cfg.orientation); break;
-      case KeyId::Mttr: margin(0); break;
-      case KeyId::Mltr: margin(1); break;
-      case KeyId::Mrtr: margin(2); break;
-      case KeyId::Mbtr: margin(3); break;
-      case KeyId::Mthr: margin(4); break;
-      case KeyId::Mbfr: margin(5); break;
-      case KeyId::Color:
-      case KeyId::PScale: break;  // recognised, without effect
-    }
+    std::size_t i = static_cast<std::size_t>(k - kConfigKeys);
+    ReadValue(*k, v, seen[i], cfg);
+    seen[i] = true;
     return true;
   });
-  if (formatRead && !formats.empty()) cfg.formats = std::move(formats);
-  else if (cfg.formats.empty() || !formatRead) cfg.formats = DefaultFormatList();
+  // The time-stamp option only applies to one processor family; it is
+  // never on here.
+  cfg.rdtsc = false;
+  // Without a "FORMAT=" line the default format list is installed.
+  if (!seen[static_cast<std::size_t>(FindKey("FORMAT=") - kConfigKeys)] || cfg.formats.empty())
+    cfg.formats = DefaultFormatList();
   TrimHistory(cfg.history, cfg.historySize);
+  CheckNumberChars(before, cfg, messages);
+  return messages;
 }
 
-void ReadSettings(const std::string& fileName, ConfigSettings& cfg) {
-  ParseSettings(ReadBounded(fileName), cfg);
+std::vector<std::string> ReadSettings(const std::string& fileName, ConfigSettings& cfg) {
+  return ParseSettings(ReadBounded(fileName), cfg);
 }
 
-std::string SettingsText(const ConfigSettings& c) {
+std::string SettingsText(const ConfigSettings& cfg) {
+  ConfigSettings c = cfg;  // the fields are reached through one accessor for both directions
   std::string out;
-  auto section = [&](const char* name) {
-    out += "\n[";
-    out += name;
-    out += "]\n";
-  };
-  auto line = [&](const char* key, std::string_view value) {
-    out += key;
-    out += value;
-    out += '\n';
-  };
-  auto flag = [&](const char* key, bool on) { line(key, on ? "TRUE" : "FALSE"); };
-  auto number = [&](const char* key, long long v) { line(key, std::to_string(v)); };
-  auto colour = [&](const char* key, std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "$%08X", v);
-    line(key, buf);
-  };
-  auto real = [&](const char* key, double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    line(key, buf);
-  };
-  section("Directories");
-  line("START=", c.startDir);
-  line("SAVE=", c.saveDir);
-  line("LOAD=", c.loadDir);
-  section("Formats");
-  for (const std::string& f : c.formats) line("FORMAT=", f);
-  section("Flags");
-  flag("PRO=", c.protect);
-  flag("NEG=", c.negativeColour);
-  flag("ZERO=", c.hideZeros);
-  flag("BAND=", c.banding);
-  flag("MCALC=", c.manualRecalc);
-  flag("3DON=", c.raised3d);
-  flag("DIST=", c.dist);
-  flag("TIPS=", c.tips);
-  flag("USDATE=", c.usDate);
-  flag("QBAR=", c.quickBar);
-  flag("MBAR=", c.macroBar);
-  flag("SBAR=", c.statusBar);
-  flag("WINCTRL=", c.winControlKeys);
-  flag("PREOPEN=", c.preOpen);
-  flag("MDIMAX=", c.mdiMaximised);
-  flag("OCFDS=", c.oldFileDialogs);
-  flag("RDTSC=", c.rdtsc);
-  flag("UNDO=", c.undo);
-  section("Chars");
-  line("PREFIX=", std::string(1, c.labelPrefix));
-  line("CURR=", c.currencyPrefix);
-  line("CURS=", c.currencySuffix);
-  line("SEP=", std::string(1, c.argSeparator));
-  line("COMMA=", std::string(1, c.thousandsChar));
-  line("PERIOD=", std::string(1, c.decimalChar));
-  section("Colors");
-  const char* colourKeys[] = {"BKCLR=", "BDCLR=", "VALCLR=", "NEGCLR=",
-                              "LBLCLR=", "PROCLR=", "CURCLR="};
-  for (int i = 0; i < 7; ++i) colour(colourKeys[i], c.colours[i]);
-  section("Files");
-  line("AUTOEXEC=", c.autoexec);
-  line("TOOLMAC=", c.toolMacros);
-  line("TOOLGL=", "");
-  number("HSIZE=", c.historySize);
-  for (const std::string& h : c.history) line("HIST=", h);
-  section("Defaults");
-  number("SCALE=", c.scale);
-  number("GFORM=", c.defaultFormat);
-  line("GFONT=", c.graphFont);
-  number("GSIZE=", c.graphFontSize);
-  number("PRELOAD=", c.preload);
-  section("Printer");
-  flag("PMONO=", c.printMono);
-  flag("PFRAME=", c.printFrame);
-  number("PORIENT=", c.orientation);
-  const char* marginKeys[] = {"MTTR=", "MLTR=", "MRTR=", "MBTR=", "MTHR=", "MBFR="};
-  for (int i = 0; i < 6; ++i) real(marginKeys[i], c.margins[i]);
+  const char* section = nullptr;
+  for (const ConfigKey& k : kConfigKeys) {
+    if (k.section == nullptr) continue;
+    if (section == nullptr || std::strcmp(section, k.section) != 0) {
+      section = k.section;
+      out += "\n[";
+      out += section;
+      out += "]\n";
+    }
+    WriteValue(k, c, out);
+  }
   return out;
 }
 
@@ -364,19 +425,8 @@ std::string SettingsBackupName(const std::string& fileName) {
 }
 
 bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(fileName, ec)) {
-    std::string backup = SettingsBackupName(fileName);
-    fs::remove(backup, ec);
-    fs::rename(fileName, backup, ec);
-  }
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  std::string text = SettingsText(cfg);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
+  return WriteFileSafely(fileName, SettingsText(cfg),
+                         [](const std::string& target) { return SettingsBackupName(target); });
 }
 
 std::vector<UserFunction> ReadUserFunctions(const std::string& fileName) {

@@ -1,8 +1,8 @@
 // The settings file (sections of KEY=value lines, read at start-up and
 // written back at exit with a backup of the previous file) and the
 // user-function file (pairs of lines: "NAME,n" and the body's formula
-// text). Every problem with either file is silent: what cannot be read
-// keeps its default.
+// text). What cannot be read keeps its default; only a refused number
+// character is reported (ParseSettings).
 #pragma once
 
 #include <array>
@@ -63,14 +63,20 @@ ConfigSettings DefaultConfig(const std::string& dir, const std::string& base);
 std::string ConfigBaseName(std::string_view programFileName);
 
 // Reads settings text over `cfg` (which holds the defaults). Installs the
-// default format list when no "FORMAT=" line was read.
-void ParseSettings(std::string_view text, ConfigSettings& cfg);
+// default format list when no "FORMAT=" line was read. Returns a message
+// for each value refused with a reason the user must hear: a decimal
+// character, argument separator or thousands separator that could be
+// mistaken for part of an entry (a digit, an operator, a quote, a label
+// prefix) or that clashes with another of the three. Such a value is not
+// taken; the previous one stays.
+std::vector<std::string> ParseSettings(std::string_view text, ConfigSettings& cfg);
 // Reads the file; a missing or unreadable file leaves the defaults.
-void ReadSettings(const std::string& fileName, ConfigSettings& cfg);
+std::vector<std::string> ReadSettings(const std::string& fileName, ConfigSettings& cfg);
 
 std::string SettingsText(const ConfigSettings& cfg);
-// Moves an existing file to its backup (last character replaced by "b")
-// and writes the settings anew. False when the file could not be written.
+// Writes the settings anew, keeping an existing file as its backup (last
+// character replaced by "b"). False when the file could not be written; the
+// previous file is then unchanged.
 bool WriteSettings(const std::string& fileName, const ConfigSettings& cfg);
 std::string SettingsBackupName(const std::string& fileName);
 

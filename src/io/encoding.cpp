@@ -30,15 +30,23 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// The byte of a code point. The five bytes the code page leaves without a
+// character travel as the control characters of the same number, so that
+// every byte survives a round trip through UTF-8.
 char ByteOf(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  if (c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0) return static_cast<char>(c);
   for (int i = 0; i < 32; ++i)
     if (kHigh[i] == c) return static_cast<char>(0x80 + i);
   return '?';
 }
 
 // Decodes one UTF-8 sequence at s[i]; returns its length, 0 when malformed.
+// Overlong forms (C0 80 for NUL, C1 81 for "A", ...), surrogates and code
+// points beyond U+10FFFF are malformed: each would let a byte in under a
+// disguise.
 int Decode(std::string_view s, std::size_t i, char32_t& c) {
+  static constexpr char32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
   unsigned char b = static_cast<unsigned char>(s[i]);
   int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
   if (n == 0 || i + n > s.size()) return 0;
@@ -48,6 +56,7 @@ int Decode(std::string_view s, std::size_t i, char32_t& c) {
     if ((t & 0xC0) != 0x80) return 0;
     c = (c << 6) | (t & 0x3F);
   }
+  if (c < kSmallest[n] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 0;
   return n;
 }
 

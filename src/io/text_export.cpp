@@ -1,9 +1,8 @@
 #include "io/text_export.h"
 
-#include <cstdio>
-
 #include "display/format.h"
 #include "edit/cell_text.h"
+#include "io/safe_file.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -26,6 +25,19 @@ std::string ExportCellText(SheetDocument& doc, const CellRecord* c, const Format
   }
 }
 
+// A comma-delimited field stays one field: text holding the delimiter, a
+// double quote or a line break is quoted, its inner quotes doubled.
+std::string CommaField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string field = "\"";
+  for (char ch : text) {
+    if (ch == '"') field += '"';
+    field += ch;
+  }
+  field += '"';
+  return field;
+}
+
 }  // namespace
 
 std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode) {
@@ -40,7 +52,7 @@ std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExp
         if (ch != ' ') text.push_back(ch);
       if (text.size() > 80) text.resize(80);
       if (mode == TextExportMode::Quoted && !text.empty()) out += '"' + text + '"';
-      else out += text;
+      else out += CommaField(text);
     }
     out += "\r\n";
   }
@@ -49,12 +61,7 @@ std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExp
 
 bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
                 const CellRange& range) {
-  std::string text = ExportTextString(doc, range, mode);
-  std::FILE* f = std::fopen(std::string(fileName).c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+  return WriteFileSafely(fileName, ExportTextString(doc, range, mode));
 }
 
 }  // namespace tabulon

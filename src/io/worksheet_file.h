@@ -4,7 +4,9 @@
 // information, sheet buttons, ...).
 //
 // Loading reads the whole file before it touches the document: a file that
-// turns out to be truncated or malformed is reported and changes nothing.
+// turns out to be truncated or malformed is reported; an open keeps what
+// was read before the damage in an untitled sheet, anything else changes
+// nothing.
 // Saving writes a temporary file beside the target and renames it into
 // place, keeping the previous file as the backup (last character of the
 // name replaced by "B"); a failed save leaves the existing file as it was.
@@ -33,9 +35,16 @@ enum LoadOption : unsigned {
   kStartupSheet = 0x40, // the start-up sheet: silent failure, stays untitled
 };
 
+enum class LoadStatus {
+  Loaded,     // the whole file was read
+  Recovered,  // a damaged file: an open kept what was read before the damage
+  Failed,     // nothing was loaded; the document is unchanged
+};
+
 struct LoadResult {
-  bool ok = false;
-  std::string message;           // the message shown on failure
+  LoadStatus status = LoadStatus::Failed;
+  bool ok = false;               // status == Loaded
+  std::string message;           // the message shown on failure or recovery
   bool hasAutoexec = false;      // the loaded sheet has a range named AUTOEXEC
   bool focusSecondPane = false;  // the file named pane 2 as the active one
   std::size_t cells = 0;         // cell records taken
@@ -47,6 +56,14 @@ struct LoadResult {
 // name or a range address ("A1..C5") limiting a merge; empty takes the
 // whole file. A failure leaves the document unchanged and its message in
 // the result; showing it is the caller's business.
+//
+// A damaged file (cut short, or with a record that cannot be sound) opened
+// with something worth keeping before the damage gives status Recovered:
+// the document holds what was read, has no file name (so Save asks for
+// one and cannot overwrite the original) and counts as modified; the
+// message says what was wrong and how many cells were kept, for the
+// caller to show. A merge or an external reference never takes part of a
+// damaged file.
 LoadResult LoadWorksheet(SheetDocument& doc, std::string_view fileName, unsigned options,
                          CellAddress insert = {}, std::string_view filter = {});
 

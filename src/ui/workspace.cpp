@@ -34,7 +34,8 @@ void Workspace::LoadConfiguration(const std::string& dir, const std::string& bas
   settingsFile_ = prefix + base + ".INI";
   userFile_ = prefix + base + ".USR";
   config_ = DefaultConfig(prefix, base);
-  ReadSettings(settingsFile_, config_);
+  // A refused setting is told once the window is up (OpenStartupSheet).
+  configMessages_ = ReadSettings(settingsFile_, config_);
   ApplyConfig(config_, session_.settings());
   Engine(session_).masterFunctions = ReadUserFunctions(userFile_);
   recent_.SetSize(config_.historySize);
@@ -124,9 +125,17 @@ Status Workspace::Open(const std::string& fileName) {
   }
   doc->extras().colours = config_.colours;
   LoadResult r = LoadWorksheet(*doc, name, 0);
-  if (!r.ok) {
+  if (r.status == LoadStatus::Failed) {
     session_.Release(*doc);
     session_.errors().Clear();
+    return Status::Error(r.message);
+  }
+  if (r.status == LoadStatus::Recovered) {
+    // What could be read of a damaged file opens untitled, so that Save asks
+    // for a name and the original stays as it is for another attempt.
+    session_.errors().Clear();
+    AddWindow(*doc, NewSheetName(static_cast<int>(windows_.size())), true);
+    CursorMoved();
     return Status::Error(r.message);
   }
   RememberFile(name);
@@ -146,6 +155,8 @@ Status Workspace::Open(const std::string& fileName) {
 }
 
 void Workspace::OpenStartupSheet(const std::string& commandLineFile) {
+  for (const std::string& m : configMessages_) Show(Status::Error(m));
+  configMessages_.clear();
   std::error_code ec;
   if (!commandLineFile.empty()) {
     Show(Open(commandLineFile));

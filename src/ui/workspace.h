@@ -227,6 +227,7 @@ class Workspace {
   WorkspaceView* view_ = &noView_;
   ConfigSettings config_;
   std::string settingsFile_, userFile_;
+  std::vector<std::string> configMessages_;  // refused settings, told at start-up
   RecentFiles recent_;
   std::vector<std::unique_ptr<SheetWindow>> windows_;
   SheetWindow* active_ = nullptr;

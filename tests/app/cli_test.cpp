@@ -1,11 +1,14 @@
 #include <unistd.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "app/cli.h"
+#include "edit/cell_text.h"
 #include "io/worksheet_file.h"
 #include "support/test_session.h"
 
@@ -51,15 +54,81 @@ TEST(CliEval, PrintsValuesAndReportsSyntaxErrors) {
   EXPECT_EQ(Cli({"eval", "@SUM(1,2)"}).status, 0);
 }
 
-TEST(CliUsage, BadCommandLinesExitWithTwo) {
-  EXPECT_EQ(Cli({}).status, 2);
-  EXPECT_EQ(Cli({"frobnicate"}).status, 2);
-  EXPECT_EQ(Cli({"eval"}).status, 2);
-  EXPECT_EQ(Cli({"eval", "--file"}).status, 2);
-  EXPECT_EQ(Cli({"convert", "only-one"}).status, 2);
+// A usage error says what was wrong in one line and where help is; the
+// help text itself appears only when asked for.
+TEST(CliUsage, BadCommandLinesExitWithTwoAndOneLine) {
+  const std::vector<std::vector<std::string>> bad = {
+      {}, {"frobnicate"}, {"eval"}, {"eval", "--file"}, {"convert", "only-one"},
+      {"dump", "a", "b"}, {"enter", "--out"}};
+  for (const auto& args : bad) {
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    EXPECT_EQ(r.err.rfind("tabulon-cli: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("\nTry 'tabulon-cli --help'.\n"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Cli({"frob\x1b[2J"}).err,
+            "tabulon-cli: unknown command 'frob\\x1B[2J'\nTry 'tabulon-cli --help'.\n");
   CliRun help = Cli({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: tabulon-cli"), std::string::npos);
+  EXPECT_NE(help.out.find("--version"), std::string::npos);
+  CliRun version = Cli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("tabulon-cli ") + TABULON_VERSION + "\n");
+  EXPECT_EQ(std::string(ProgramVersion()), TABULON_VERSION);
+}
+
+// Output that cannot be written is an error, not a silent success.
+TEST(CliOutput, AWriteErrorOnTheOutputFails) {
+  TempDir dir;
+  std::string file = dir.File("s.wks");
+  ASSERT_EQ(Cli({"enter", "--out", file, "A1=1", "A2='two"}).status, 0);
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+  std::FILE* err = std::tmpfile();
+  int status = RunCli({"dump", file}, full, err);
+  std::fclose(full);
+  std::rewind(err);
+  char buf[512] = {};
+  std::size_t n = std::fread(buf, 1, sizeof buf - 1, err);
+  std::fclose(err);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(std::string(buf, n).find("cannot write the output"), std::string::npos) << buf;
+}
+
+// Messages name the file actually tried or written, and an output that is
+// not a regular file is refused before anything is written.
+TEST(CliFiles, MessagesNameThePathAndOddOutputsAreRefused) {
+  TempDir dir;
+  std::string wks = dir.File("in.wks");
+  ASSERT_EQ(Cli({"enter", "--out", wks, "A1=1"}).status, 0);
+  CliRun missing = Cli({"dump", dir.File("noext")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "tabulon-cli: " + dir.File("noext.WKS") + ": Unable to Open File\n");
+
+  CliRun toDir = Cli({"convert", wks, dir.path.string() + "/"});
+  EXPECT_EQ(toDir.status, 1);
+  EXPECT_NE(toDir.err.find("is a directory"), std::string::npos) << toDir.err;
+  EXPECT_FALSE(fs::exists(dir.File(".WKS")));
+  EXPECT_EQ(Cli({"convert", wks, dir.path.string()}).status, 1);
+
+  CliRun device = Cli({"convert", wks, "/dev/full"});
+  EXPECT_EQ(device.status, 1);
+  EXPECT_NE(device.err.find("/dev/full: not a regular file"), std::string::npos) << device.err;
+  EXPECT_FALSE(fs::exists("/dev/full.WKS"));
+
+  // Without an extension the worksheet goes to NAME.WKS, and the messages
+  // say so.
+  std::string noext = dir.File("out");
+  ASSERT_EQ(Cli({"convert", wks, noext}).status, 0);
+  EXPECT_TRUE(fs::exists(noext + ".WKS"));
+  fs::create_directory(dir.File("taken.WKS"));
+  CliRun taken = Cli({"convert", wks, dir.File("taken")});
+  EXPECT_EQ(taken.status, 1);
+  EXPECT_NE(taken.err.find(dir.File("taken.WKS") + ": not a regular file"), std::string::npos)
+      << taken.err;
 }
 
 TEST(CliEnter, EntersSavesAndDumpsWithFailuresReported) {
@@ -68,8 +137,11 @@ TEST(CliEnter, EntersSavesAndDumpsWithFailuresReported) {
   CliRun r = Cli({"enter", "--out", file, "--dump", "A1=10", "A2=+A1*3", "B1=hello", "B2=+A1+",
                "ZZ1=5", "junk"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("Error: syntax B2"), std::string::npos);
-  EXPECT_NE(r.out.find("Error: Out of Range ZZ1"), std::string::npos);
+  // Failures are messages on standard error; the dump stays clean.
+  EXPECT_NE(r.err.find("Error: syntax B2\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Error: Out of Range ZZ1\n"), std::string::npos);
+  EXPECT_NE(r.err.find("not ADDRESS=TEXT: junk\n"), std::string::npos);
+  EXPECT_EQ(r.out.find("Error"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("A2\tformula\t+A1*3\t30 "), std::string::npos) << r.out;
   CliRun dump = Cli({"dump", file});
   EXPECT_EQ(dump.status, 0);
@@ -130,6 +202,147 @@ TEST(CliConvert, WritesTextAndWorksheetsAndRefusesBadFiles) {
   EXPECT_NE(bad.err.find("Invalid WKS File!"), std::string::npos) << bad.err;
   EXPECT_EQ(Cli({"dump", dir.path.string()}).status, 1) << "a directory";
   EXPECT_EQ(Cli({"convert", wks, dir.File("out.xyz")}).status, 1);
+}
+
+// A script is read line by line: something that is not text (a device of
+// zeros, random bytes, a directory, an endless line) is refused with a
+// clear message before any cell is touched or any file written.
+TEST(CliEnter, ScriptsThatAreNotTextAreRefused) {
+  TempDir dir;
+  std::string out = dir.File("out.wks");
+  auto refused = [&](const std::string& script, const std::string& why) {
+    CliRun r = Cli({"enter", "--out", out, "--script", script});
+    EXPECT_EQ(r.status, 1) << script;
+    EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(out)) << script;
+  };
+  refused("/dev/zero", "/dev/zero:1: not a text file (a NUL byte)");
+  refused(dir.path.string(), "is a directory, not a script");
+  std::string binary = dir.File("binary");
+  std::ofstream(binary, std::ios::binary) << "A1=1\nA2=2\nA3=\x01\x02" << std::string(1, '\0');
+  refused(binary, "binary:3: not a text file");
+  std::string longLine = dir.File("long.txt");
+  std::ofstream(longLine) << "A1=1\nA2='" << std::string(5000, 'x') << "\n";
+  refused(longLine, "long.txt:2: a line longer than 4096 bytes");
+  std::string last = dir.File("noeol.txt");
+  std::ofstream(last) << "A1=1\r\nA2=+A1*2";  // the last line has no line break
+  CliRun ok = Cli({"enter", "--script", last, "--dump"});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_EQ(ok.out, "A1\tinteger\t1\t1 \nA2\tformula\t+A1*2\t2 \n");
+}
+
+// Control bytes from the input are shown escaped, in messages and dumps.
+TEST(CliEnter, ControlBytesAreShownEscaped) {
+  CliRun r = Cli({"enter", "--dump", "A\x1b" "1=5", "B1='a\x07" "b\x7f", "C1=+("});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error: Out of Range A\\x1B1\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "B1\tlabel\t'a\\x07b\\x7F\t'a\\x07b\\x7F\n");
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+}
+
+// A damaged file gives what was recovered, with the message, and status 1.
+TEST(CliFiles, DamagedFilesGiveWhatWasRecovered) {
+  TempDir dir;
+  std::string wks = dir.File("whole.wks");
+  ASSERT_EQ(Cli({"enter", "--out", wks, "A1=1", "A2=2", "A3=3"}).status, 0);
+  std::ifstream in(wks, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  // Cut inside the third cell record.
+  std::size_t third = bytes.find(std::string("\x0d\x00\x07\x00", 4));
+  for (int k = 0; k < 2; ++k) third = bytes.find(std::string("\x0d\x00\x07\x00", 4), third + 1);
+  ASSERT_NE(third, std::string::npos);
+  std::string cut = dir.File("cut.wks");
+  std::ofstream(cut, std::ios::binary) << bytes.substr(0, third + 6);
+  CliRun dump = Cli({"dump", cut});
+  EXPECT_EQ(dump.status, 1);
+  EXPECT_EQ(dump.out, "A1\tinteger\t1\t1 \nA2\tinteger\t2\t2 \n");
+  EXPECT_EQ(dump.err, "tabulon-cli: " + cut +
+                          ": Invalid WKS File! Recovered 2 cells read before the damage.\n");
+  std::string csv = dir.File("saved.csv");
+  CliRun convert = Cli({"convert", cut, csv});
+  EXPECT_EQ(convert.status, 1);
+  std::ifstream written(csv);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(written)), {}), "1\r\n2\r\n");
+}
+
+// Sheets compared cell by cell: kind, entry and value.
+void ExpectSameSheet(SheetDocument& a, SheetDocument& b, const std::string& context) {
+  auto cells = [](SheetDocument& d) {
+    std::vector<std::string> list;
+    d.cells().ForEachIn(0, 0, kRowCount - 1, kColumnCount - 1, [&](CellRecord& c) {
+      if (c.Kind() == kEmpty) return;
+      std::uint64_t bits = c.Kind() == kReal || c.Kind() == kFormula ? c.value.bits : 0;
+      list.push_back(std::to_string(c.row) + "," + std::to_string(c.col) + " " +
+                     std::to_string(c.KindAndError()) + " " + CellEditText(d, &c) + " " +
+                     CellDisplayText(d, &c) + " " + std::to_string(bits));
+    });
+    return list;
+  };
+  EXPECT_EQ(cells(a), cells(b)) << context;
+}
+
+// Entering a script with one recalculation at the end gives the sheet that
+// entering it line by line gives: random scripts of numbers, labels,
+// erasures and formulas (each referring only to cells later in reading
+// order, so without cycles), in random order with overwrites.
+TEST(CliEnter, RecalculatingOnceGivesTheSameSheet) {
+  std::mt19937 rng(20240607);
+  auto cell = [&](int index) {
+    return std::string(1, static_cast<char>('A' + index % 5)) + std::to_string(index / 5 + 1);
+  };
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::string> entries;
+    int count = 5 + static_cast<int>(rng() % 60);
+    for (int i = 0; i < count; ++i) {
+      int at = static_cast<int>(rng() % 24);
+      auto later = [&] { return cell(at + 1 + static_cast<int>(rng() % (24 - at))); };
+      // A range over rows below the cell's own.
+      auto rowsBelow = [&] {
+        int first = (at / 5 + 1) * 5;
+        if (first > 24) return later();
+        auto pick = [&] { return cell(first + static_cast<int>(rng() % (25 - first))); };
+        return pick() + ".." + pick();
+      };
+      std::string text;
+      switch (rng() % 6) {
+        case 0: text = std::to_string(static_cast<int>(rng() % 100) - 50); break;
+        case 1: text = "'lbl" + std::to_string(rng() % 10); break;
+        case 2: text = ""; break;  // erases the cell
+        case 3: text = "+" + later() + "*2+" + later(); break;
+        case 4: text = "@SUM(" + rowsBelow() + ")"; break;
+        default: text = "@IF(" + later() + ">3," + later() + ",\"no\")"; break;
+      }
+      entries.push_back(cell(at) + "=" + text);
+    }
+    testing::TestSheet once, oneByOne;
+    BatchEntry a = EnterEntries(*once.doc, entries, true);
+    BatchEntry b = EnterEntries(*oneByOne.doc, entries, false);
+    EXPECT_FALSE(a.needsReplay);
+    EXPECT_EQ(a.messages, b.messages);
+    EXPECT_FALSE(once.doc->settings().manualRecalc);
+    ExpectSameSheet(*once.doc, *oneByOne.doc, "round " + std::to_string(round));
+  }
+}
+
+// Circular references take their values from the order of entry: such a
+// script is entered again one line at a time.
+TEST(CliEnter, CircularScriptsAreEnteredOneAtATime) {
+  const std::vector<std::string> entries = {"A1=+B1+1", "B1=+A1+1", "C1=5", "D1=+C1+A1"};
+  testing::TestSheet probe;
+  EXPECT_TRUE(EnterEntries(*probe.doc, entries, true).needsReplay);
+  testing::TestSheet oneByOne;
+  EXPECT_FALSE(EnterEntries(*oneByOne.doc, entries, false).needsReplay);
+
+  TempDir dir;
+  std::string script = dir.File("cycle.txt"), out = dir.File("cycle.wks");
+  {
+    std::ofstream f(script);
+    for (const std::string& e : entries) f << e << "\n";
+  }
+  ASSERT_EQ(Cli({"enter", "--script", script, "--out", out}).status, 0);
+  testing::TestSheet loaded;
+  ASSERT_TRUE(LoadWorksheet(*loaded.doc, out, 0).ok);
+  ExpectSameSheet(*loaded.doc, *oneByOne.doc, "circular script");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "sheet/program_settings.h"
+#include "support/test_session.h"
 
 namespace tabulon {
 namespace {
@@ -124,6 +125,59 @@ TEST(ConfigFile, CharsAndTexts) {
   EXPECT_EQ(c.saveDir, "/home/u/docs");
 }
 
+// A decimal character or separator that could be mistaken for part of an
+// entry would make typing store something else (PERIOD=5 turned a typed 5
+// into 0) or break every function call (SEP=(): it is refused, said so,
+// and the previous character stays.
+TEST(ConfigFile, NumberCharactersThatClashAreRefused) {
+  for (char c : std::string("0123456789eEaZ+-*/^=<>&#()@$!%\"'^\\|:~ \x01\x7f")) {
+    for (const char* key : {"PERIOD=", "SEP=", "COMMA="}) {
+      if (c == ' ' && std::string(key) == "COMMA=") continue;  // a space groups thousands
+      ConfigSettings cfg = DefaultConfig("/p/", "TBL");
+      std::vector<std::string> messages = ParseSettings(std::string(key) + c + "\n", cfg);
+      SCOPED_TRACE(std::string(key) + c);
+      EXPECT_EQ(cfg.decimalChar, '.');
+      EXPECT_EQ(cfg.argSeparator, ',');
+      EXPECT_EQ(cfg.thousandsChar, ',');
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0].rfind(std::string(key) + '"' + c + "\" refused", 0), 0u) << messages[0];
+    }
+  }
+  ConfigSettings cfg = DefaultConfig("/p/", "TBL");
+  std::vector<std::string> m = ParseSettings("PERIOD=5\nSEP=(\n", cfg);
+  ASSERT_EQ(m.size(), 2u);
+  EXPECT_EQ(m[0],
+            "PERIOD=\"5\" refused: the decimal character must be \".\" or \",\"; \".\" is kept");
+  ProgramSettings program;
+  ApplyConfig(cfg, program);
+  testing::TestSheet sheet;
+  sheet.session.settings() = program;
+  ASSERT_TRUE(sheet.Enter("A1", "5"));
+  EXPECT_EQ(sheet.Number("A1"), 5);
+  ASSERT_TRUE(sheet.Enter("A2", "@MAX(1,7)"));
+  EXPECT_EQ(sheet.Number("A2"), 7);
+
+  // The usual sets are taken as they are.
+  EXPECT_TRUE(ParseSettings("PERIOD=,\nSEP=;\nCOMMA=.\n", cfg).empty());
+  EXPECT_EQ(cfg.decimalChar, ',');
+  ConfigSettings spaced = DefaultConfig("/p/", "TBL");
+  EXPECT_TRUE(ParseSettings("PERIOD=,\nSEP=;\nCOMMA= \n", spaced).empty());
+  EXPECT_EQ(spaced.thousandsChar, ' ');
+
+  // Two of them the same: the whole set stays as it was.
+  for (const char* text : {"PERIOD=,\n", "PERIOD=,\nSEP=,\nCOMMA=.\n", "COMMA=.\n",
+                           "PERIOD=,\nSEP=;\n"}) {
+    ConfigSettings d = DefaultConfig("/p/", "TBL");
+    std::vector<std::string> why = ParseSettings(text, d);
+    SCOPED_TRACE(text);
+    ASSERT_EQ(why.size(), 1u);
+    EXPECT_NE(why[0].find("is also the"), std::string::npos) << why[0];
+    EXPECT_EQ(d.decimalChar, '.');
+    EXPECT_EQ(d.argSeparator, ',');
+    EXPECT_EQ(d.thousandsChar, ',');
+  }
+}
+
 TEST(ConfigFile, WrittenTextReadsBackTheSame) {
   ConfigSettings c = DefaultConfig("/p/", "TBL");
   c.formats = {"F3,Three"};
@@ -215,7 +269,7 @@ TEST(UserFunctions, LimitsOfNamesBodiesAndCount) {
 }
 
 TEST(ConfigFile, AppliedToTheProgramSettings) {
-  ConfigSettings c = Parsed("PERIOD=,\nSEP=;\nPRO=TRUE\nGFORM=2\nPREFIX=^\nUNDO=FALSE\n");
+  ConfigSettings c = Parsed("PERIOD=,\nSEP=;\nCOMMA=.\nPRO=TRUE\nGFORM=2\nPREFIX=^\nUNDO=FALSE\n");
   ProgramSettings p;
   ApplyConfig(c, p);
   EXPECT_EQ(p.decimalChar, ',');

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 
+#include "edit/cell_text.h"
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "formula/recalc.h"
@@ -427,23 +428,45 @@ TEST_F(WorksheetFile, ExtensionRecordsOfAHandMadeFile) {
   EXPECT_EQ(x.layout.pane2.leftCol, 5);
 }
 
-TEST_F(WorksheetFile, NumbersOutsideTheUsableRangeLoadAsZero) {
+// Every finite number reads back exactly; only bit patterns that are no
+// number at all become 0.
+TEST_F(WorksheetFile, OnlyNonFiniteNumbersLoadAsZero) {
   FileBuilder b;
   b.Bof();
-  double values[] = {1e305, 1e306, 1e-310, std::ldexp(1.0, -129), 3e-39, -0.0, INFINITY};
-  for (int i = 0; i < 7; ++i) b.Record(14, FileBuilder::Number(0, i, values[i]));
+  const double values[] = {1e305, 1e306, 1e-310, std::ldexp(1.0, -129), 3e-39,
+                           -1.7e308, INFINITY, -INFINITY, NAN, -0.0};
+  for (int i = 0; i < 10; ++i) b.Record(14, FileBuilder::Number(0, i, values[i]));
   b.Eof();
   std::string path = Path("VALUES.WKS");
   WriteAll(path, b.bytes);
   TestSheet t;
   ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
-  EXPECT_EQ(t.Number("A1"), 1e305);
-  EXPECT_EQ(t.Number("A2"), 0);
-  EXPECT_EQ(t.Number("A3"), 0);
-  EXPECT_EQ(t.Number("A4"), 0);
-  EXPECT_EQ(t.Number("A5"), 3e-39);
-  EXPECT_FALSE(std::signbit(t.Number("A6")));
-  EXPECT_EQ(t.Number("A7"), 0);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(t.Number("A" + std::to_string(i + 1)), values[i]) << i;
+  for (int i = 6; i < 10; ++i) {
+    EXPECT_EQ(t.Number("A" + std::to_string(i + 1)), 0) << i;
+    EXPECT_FALSE(std::signbit(t.Number("A" + std::to_string(i + 1)))) << i;
+  }
+}
+
+// What the sheet accepts, typed or computed, survives saving and loading.
+TEST_F(WorksheetFile, ExtremeNumbersRoundTripExactly) {
+  TestSheet s;
+  ASSERT_TRUE(s.Enter("A1", "1e306"));
+  ASSERT_TRUE(s.Enter("A2", "1.7e308"));
+  ASSERT_TRUE(s.Enter("A3", "+1E305*10"));
+  ASSERT_TRUE(s.Enter("A4", "2.5e-310"));
+  ASSERT_TRUE(s.Enter("A5", "1.5e-39"));
+  ASSERT_TRUE(s.Enter("A6", "-4.9e-324"));
+  ASSERT_TRUE(s.Enter("A7", "+A4/2"));
+  std::string path = Path("EXTREME.WKS");
+  ASSERT_TRUE(SaveWorksheet(*s.doc, path));
+  TestSheet t;
+  ASSERT_TRUE(LoadWorksheet(*t.doc, path, 0).ok);
+  for (int r = 1; r <= 7; ++r) {
+    std::string a = "A" + std::to_string(r);
+    ASSERT_NE(s.Number(a), 0) << a;
+    EXPECT_EQ(t.Number(a), s.Number(a)) << a;
+  }
 }
 
 TEST_F(WorksheetFile, LongLabelsAndFormulasSurviveTheRoundTrip) {
@@ -628,7 +651,15 @@ class MalformedInput : public WorksheetFile {
     EXPECT_TRUE(t.Enter("A1", "77"));
     EXPECT_TRUE(t.Enter("B1", "+A1+1"));
     LoadResult r = LoadWorksheet(*t.doc, path, options);
-    if (!r.ok) {
+    EXPECT_EQ(r.ok, r.status == LoadStatus::Loaded);
+    if (r.status == LoadStatus::Recovered) {
+      EXPECT_EQ(options & kMergeInto, 0u) << "only an open recovers";
+      EXPECT_TRUE(t.host.messages.empty()) << "showing the message is the caller's business";
+      EXPECT_EQ(t.doc->fileName(), "") << "a recovered sheet is untitled";
+      EXPECT_TRUE(t.doc->settings().modified);
+      EXPECT_FALSE(t.Cell("A1") != nullptr && t.Number("A1") == 77) << "the old contents went";
+    }
+    if (r.status == LoadStatus::Failed) {
       EXPECT_FALSE(r.message.empty());
       EXPECT_EQ(t.Number("A1"), 77);
       EXPECT_EQ(t.Number("B1"), 78);
@@ -649,21 +680,117 @@ class MalformedInput : public WorksheetFile {
   std::vector<std::uint8_t> bytes_;
 };
 
-TEST_F(MalformedInput, EveryTruncationIsRefusedOrComplete) {
+// A file cut anywhere keeps every cell whose record was read whole, says so
+// and opens untitled; only a cut before the first cell leaves nothing worth
+// keeping, and only a cut between the sections is a complete file.
+TEST_F(MalformedInput, EveryTruncationKeepsTheCellsBeforeTheCut) {
   std::size_t standardEnd = StandardEnd();
   ASSERT_GT(standardEnd, 0u);
+  TestSheet whole;
+  ASSERT_TRUE(LoadWorksheet(*whole.doc, good_, 0).ok);
+  // The cell records of the standard section and where each one ends.
+  struct CellAt {
+    std::size_t end;
+    int row, col;
+  };
+  std::vector<CellAt> records;
+  for (std::size_t pos = 6; pos + 4 <= standardEnd;) {
+    int type = bytes_[pos], len = bytes_[pos + 2] | (bytes_[pos + 3] << 8);
+    pos += 4 + len;
+    if (type >= 12 && type <= 16)
+      records.push_back({pos, bytes_[pos - len + 3] | (bytes_[pos - len + 4] << 8),
+                         bytes_[pos - len + 1]});
+  }
+  ASSERT_GE(records.size(), 13u);
   std::string path = Path("CUT.WKS");
+  int recovered = 0;
   for (std::size_t n = 0; n < bytes_.size(); ++n) {
+    SCOPED_TRACE("cut at " + std::to_string(n) + " of " + std::to_string(bytes_.size()));
     WriteAll(path, std::vector<std::uint8_t>(bytes_.begin(), bytes_.begin() + n));
     LoadResult r = LoadOver(path);
-    // Only a cut right after the standard section (with or without the
-    // marker bytes) is a complete file.
     bool complete = n == standardEnd || n == standardEnd + 1 || n >= bytes_.size() - 2;
-    EXPECT_EQ(r.ok, complete) << "cut at " << n;
-    if (!r.ok) {
-      EXPECT_EQ(r.message, "Invalid WKS File!") << "cut at " << n << " of " << standardEnd;
+    std::size_t kept = 0;
+    while (kept < records.size() && records[kept].end <= std::min(n, standardEnd)) ++kept;
+    if (complete) {
+      EXPECT_EQ(r.status, LoadStatus::Loaded);
+      continue;
+    }
+    if (kept == 0) {
+      EXPECT_EQ(r.status, LoadStatus::Failed);
+      EXPECT_EQ(r.message, "Invalid WKS File!");
+      continue;
+    }
+    ASSERT_EQ(r.status, LoadStatus::Recovered);
+    ++recovered;
+    EXPECT_EQ(r.cells, kept);
+    EXPECT_EQ(r.message, "Invalid WKS File! Recovered " + std::to_string(kept) +
+                             (kept == 1 ? " cell" : " cells") + " read before the damage.");
+    // The recovered sheet, loaded again the same way, compared with the
+    // whole file's: the same contents for every record kept.
+    TestSheet t;
+    ASSERT_EQ(LoadWorksheet(*t.doc, path, 0).status, LoadStatus::Recovered);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const CellRecord* want = whole.cells().FindCell(records[i].row, records[i].col);
+      const CellRecord* got = t.cells().FindCell(records[i].row, records[i].col);
+      ASSERT_NE(want, nullptr);
+      if (i >= kept) {
+        EXPECT_TRUE(got == nullptr || got->Kind() == kEmpty) << "record " << i << " was cut";
+        continue;
+      }
+      ASSERT_NE(got, nullptr) << "record " << i;
+      EXPECT_EQ(got->format, want->format) << "record " << i;
+      EXPECT_EQ(CellEditText(*t.doc, got), CellEditText(*whole.doc, want)) << "record " << i;
     }
   }
+  EXPECT_GT(recovered, static_cast<int>(bytes_.size() / 2));
+}
+
+// Damage in the middle: a formula with unsound code ends the reading, the
+// cells before it stay, and results that depended on what was lost are
+// brought up to date.
+TEST_F(MalformedInput, ABrokenRecordKeepsTheCellsBeforeIt) {
+  FileBuilder f;
+  f.Bof().Record(14, FileBuilder::Number(0, 0, 5)).Record(14, FileBuilder::Number(0, 1, 6));
+  f.Record(16, {0xFF, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 0, 1, 0, 0, 0, 0, 0xC8});
+  f.Record(14, FileBuilder::Number(0, 3, 7)).Eof();
+  std::string path = Path("BROKEN.WKS");
+  WriteAll(path, f.bytes);
+  TestSheet t;
+  t.doc->SetFileName("/somewhere/else.wks");
+  LoadResult r = LoadWorksheet(*t.doc, path, 0);
+  EXPECT_EQ(r.status, LoadStatus::Recovered);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.message, "Error at Record:10[0015] Recovered 2 cells read before the damage.");
+  EXPECT_EQ(t.Number("A1"), 5);
+  EXPECT_EQ(t.Number("A2"), 6);
+  EXPECT_EQ(t.Cell("A4"), nullptr);
+  EXPECT_EQ(t.doc->fileName(), "");
+  // The same file merged is refused whole.
+  TestSheet m;
+  EXPECT_EQ(LoadWorksheet(*m.doc, path, kMergeInto).status, LoadStatus::Failed);
+  EXPECT_EQ(m.cells().recordCount(), 0u);
+
+  // A formula whose stored result used a cell that was cut off.
+  TestSheet s;
+  ASSERT_TRUE(s.Enter("A1", "+A2*2"));
+  ASSERT_TRUE(s.Enter("A2", "21"));
+  ASSERT_EQ(s.Number("A1"), 42);
+  std::string saved = Path("CHAIN.WKS");
+  ASSERT_TRUE(SaveWorksheet(*s.doc, saved));
+  std::vector<std::uint8_t> bytes = ReadAll(saved);
+  bytes.resize(bytes.size() - 40);  // the last records of the extension section
+  WriteAll(saved, bytes);
+  TestSheet u;
+  EXPECT_EQ(LoadWorksheet(*u.doc, saved, 0).status, LoadStatus::Recovered);
+  EXPECT_EQ(u.Number("A1"), 42) << "the extension section is cut, every cell stays";
+  std::size_t pos = 6;  // keep the records up to and including the formula
+  while (pos + 4 <= bytes.size() && bytes[pos] != 16)
+    pos += 4 + (bytes[pos + 2] | (bytes[pos + 3] << 8));
+  pos += 4 + (bytes[pos + 2] | (bytes[pos + 3] << 8));
+  WriteAll(saved, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + pos));
+  TestSheet v;
+  EXPECT_EQ(LoadWorksheet(*v.doc, saved, 0).status, LoadStatus::Recovered);
+  EXPECT_EQ(v.Number("A1"), 0) << "recalculated without the lost A2";
 }
 
 TEST_F(MalformedInput, BadLengthsCodesAndFileKinds) {

@@ -309,6 +309,32 @@ TEST(Workspace, AnOpenFailureLeavesNothingBehind) {
   EXPECT_TRUE(d.ws.recent().names().empty());
 }
 
+// A file cut short opens what was read before the damage in an untitled
+// window: the message says so, and Save cannot overwrite the original.
+TEST(Workspace, ADamagedFileOpensUntitledWithWhatCouldBeRead) {
+  Desk d;
+  for (int r = 0; r < 40; ++r) d.Put(r, 0, std::to_string(r + 1));
+  std::string path = d.File("CUT.WKS");
+  ASSERT_TRUE(d.ws.SaveAs(d.W(), path).ok());
+  d.ws.CloseAll();
+  auto size = fs::file_size(path);
+  fs::resize_file(path, size - size / 3);
+  auto cut = fs::file_size(path);
+  d.ws.recent().Clear();
+
+  Status s = d.ws.Open(path);
+  EXPECT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("Recovered"), std::string::npos) << s.message();
+  ASSERT_NE(d.ws.active(), nullptr);
+  EXPECT_TRUE(d.W().untitled);
+  EXPECT_TRUE(d.Doc().fileName().empty());
+  EXPECT_EQ(d.Number(0, 0), 1);
+  EXPECT_TRUE(d.ws.recent().names().empty());
+  d.host.fileNames = {};
+  EXPECT_FALSE(d.ws.Save(d.W(), false));
+  EXPECT_EQ(fs::file_size(path), cut);
+}
+
 TEST(Workspace, TheStartupSheetOpensUntitled) {
   Desk d;
   d.Put(0, 0, "template");

@@ -31,7 +31,8 @@ constexpr char kOrChar = 28;
 constexpr char kUnaryPlus = '_';
 constexpr char kNotChar = '\\';
 
-// Operator characters in operation order: position p (from 0) is operation p + 8.
+// Operator characters in operation order: position p (from 0) is operation
+// kOpNegate + p.
 constexpr std::string_view kOperatorOps = "\x1E+-*/^=?\x1F|<>\x1D\x1C\\_&";
 
 class Compiler {
@@ -83,7 +84,7 @@ class Compiler {
 
   void EmitOperator(char c) {
     std::size_t p = kOperatorOps.find(c);
-    if (c != ' ' && c != separator_ && p != std::string_view::npos) Emit(static_cast<std::uint8_t>(p + 8));
+    if (c != ' ' && c != separator_ && p != std::string_view::npos) Emit(static_cast<std::uint8_t>(kOpNegate + p));
   }
 
   // Index just past the ")" matching the "(" at `open`, or npos. Quoted

@@ -15,6 +15,28 @@ namespace tabulon {
 
 Evaluator::Evaluator(Session& session) : session_(session) {}
 
+void UnassignedOperation(Evaluator& e) { e.Abort(); }
+
+const DispatchTable& Evaluator::Dispatch() {
+  static const DispatchTable table = [] {
+    DispatchTable t;
+    t.fill(UnassignedOperation);
+    RegisterCoreOperations(t);
+    RegisterMathFunctions(t);
+    RegisterStatisticsFunctions(t);
+    RegisterSpecialFunctions(t);
+    RegisterMatrixFunctions(t);
+    RegisterFormulaArgumentFunctions(t);
+    RegisterTextFunctions(t);
+    RegisterDateTimeFunctions(t);
+    RegisterFinancialFunctions(t);
+    RegisterLookupFunctions(t);
+    RegisterInformationFunctions(t);
+    return t;
+  }();
+  return table;
+}
+
 CellStore& Evaluator::cells() { return doc_->cells(); }
 
 // --- the value stack ---------------------------------------------------

@@ -28,8 +28,8 @@ class Evaluator;
 
 inline constexpr int kStackSlots = 25;
 inline constexpr int kStringPoolBytes = 1024;
-inline constexpr int kMaxNesting = 16;
-inline constexpr int kMaxCallArgs = 10;  // arguments of a user-defined function  // nested evaluations (user and sheet functions)
+inline constexpr int kMaxNesting = 16;  // nested evaluations (user and sheet functions)
+inline constexpr int kMaxCallArgs = 10;  // arguments of a user-defined function
 
 enum SlotKind : std::uint8_t { kSlotNumber = 1, kSlotString = 2, kSlotBlank = 3 };
 
@@ -159,7 +159,9 @@ class Evaluator {
   };
   const UserArgs* userArgs() const { return userArgs_; }
 
-  // Installs a handler (function families do this at start-up).
+  // The handler of every operation number: each function family fills in
+  // its rows of the operation list; every other number has
+  // UnassignedOperation.
   static const DispatchTable& Dispatch();
 
  private:
@@ -208,11 +210,18 @@ void Evaluator::ForEachCellIn(const RangeArg& r, Fn&& fn) {
   store.ForEachIn(r.top, r.left, r.bottom, r.right, fn);
 }
 
-// Registration points of the function families.
+// The handler of numbers that the operation list leaves unassigned: code
+// holding one is broken, and its evaluation ends with ERR.
+void UnassignedOperation(Evaluator& e);
+
+// Registration points of the function families: each installs the handlers
+// of its rows of the operation list (formula/operations.def).
 void RegisterCoreOperations(DispatchTable& table);
 void RegisterMathFunctions(DispatchTable& table);
 void RegisterStatisticsFunctions(DispatchTable& table);
 void RegisterSpecialFunctions(DispatchTable& table);
+void RegisterMatrixFunctions(DispatchTable& table);
+void RegisterFormulaArgumentFunctions(DispatchTable& table);
 void RegisterTextFunctions(DispatchTable& table);
 void RegisterDateTimeFunctions(DispatchTable& table);
 void RegisterFinancialFunctions(DispatchTable& table);

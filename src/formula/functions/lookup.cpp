@@ -10,6 +10,7 @@
 #include "formula/functions/handler_support.h"
 #include "formula/links.h"
 #include "formula/number_text.h"
+#include "formula/op_table.h"
 #include "sheet/address.h"
 #include "sheet/session.h"
 #include "base/text.h"
@@ -101,8 +102,8 @@ const CellRecord* TableCell(Evaluator& e, const RangeArg& r, bool vertical, int 
 
 void Table(Evaluator& e) {
   if (!Arguments(e, 3, 2)) return;
-  bool vertical = e.op() == 85 || e.op() == 125;
-  bool interpolate = e.op() == 124 || e.op() == 125;
+  bool vertical = e.op() == kOpVTable || e.op() == kOpVTerp;
+  bool interpolate = e.op() == kOpHTerp || e.op() == kOpVTerp;
   double x = Num(ArgumentAt(e, 3, 0));
   RangeArg r = RangeArgument(e, ArgumentAt(e, 3, 1));
   double offset = RoundedArg(ArgumentAt(e, 3, 2));
@@ -164,7 +165,7 @@ void ColsRows(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  ResultNumber(e, 1, e.op() == 99 ? r.cols() : r.rows());
+  ResultNumber(e, 1, e.op() == kOpCols ? r.cols() : r.rows());
 }
 
 // The cell named by address text; range names, "CURSOR" and "RANGE" name
@@ -316,18 +317,10 @@ void Link(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterLookupFunctions(DispatchTable& t) {
-  t[79] = CellPointerInfo;
-  t[85] = Table;
-  t[90] = Table;
-  t[98] = Index;
-  t[99] = ColsRows;
-  t[100] = ColsRows;
-  t[108] = CellInfo;
-  t[115] = Indirect;
-  t[123] = Link;
-  t[124] = Table;
-  t[125] = Table;
+#define LOOKUP_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

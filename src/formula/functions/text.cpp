@@ -8,6 +8,7 @@
 #include "formula/evaluator.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
+#include "formula/op_table.h"
 #include "base/number_parse.h"
 #include "sheet/session.h"
 #include "base/text.h"
@@ -76,7 +77,7 @@ void LeftRight(Evaluator& e) {
   if (!Arguments(e, 2)) return;
   std::string s = e.Text(e.FromTop(1));
   int n = std::clamp(CountArg(e.FromTop(0)), 0, static_cast<int>(s.size()));
-  ResultString(e, 2, e.op() == 104 ? s.substr(0, n) : s.substr(s.size() - n));
+  ResultString(e, 2, e.op() == kOpLeft ? s.substr(0, n) : s.substr(s.size() - n));
 }
 
 void Repeat(Evaluator& e) {
@@ -121,7 +122,7 @@ void Ord(Evaluator& e) {
 void UpperLower(Evaluator& e) {
   if (!Arguments(e, 1)) return;
   std::string s = e.Text(e.Top());
-  for (char& c : s) c = e.op() == 102 ? UpperChar(c) : LowerChar(c);
+  for (char& c : s) c = e.op() == kOpUpper ? UpperChar(c) : LowerChar(c);
   ResultString(e, 1, s);
 }
 
@@ -260,28 +261,10 @@ void N(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterTextFunctions(DispatchTable& t) {
-  t[70] = Length;
-  t[71] = Val;
-  t[72] = Str;
-  t[73] = Mid;
-  t[74] = Chr;
-  t[75] = Ord;
-  t[76] = Find;
-  t[101] = Repeat;
-  t[102] = UpperLower;
-  t[103] = UpperLower;
-  t[104] = LeftRight;
-  t[105] = LeftRight;
-  t[107] = Proper;
-  t[109] = Trim;
-  t[110] = Clean;
-  t[111] = S;
-  t[112] = N;
-  t[113] = Exact;
-  t[146] = Hex;
-  t[147] = Dec;
-  t[180] = Dms;
+#define TEXT_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -90,13 +90,15 @@ EntryResult EnterCell(SheetDocument& doc, std::string_view input, int row, int c
     if (!formula) {
       store.StoreNumber(*cell, n.value);
     } else {
-      std::string code = CompileFormula(doc, text);
-      if (errors.failed() || code.empty()) {
-        errors.Raise();
+      CompiledFormula compiled = CompileFormula(doc, text);
+      if (!compiled.ok()) {
+        if (compiled.message.empty()) errors.Raise();
+        else errors.Fail(compiled.message);
         result.ok = false;
+        result.errorPosition = compiled.errorPosition;
         return result;
       }
-      store.SetCode(*cell, reinterpret_cast<const std::uint8_t*>(code.data()));
+      store.SetCode(*cell, reinterpret_cast<const std::uint8_t*>(compiled.code.data()));
       store.ReleaseValue(*cell);
       cell->kind = kFormula;
       RegisterFormula(doc, *cell, true);

@@ -49,7 +49,7 @@ using DispatchTable = std::array<Handler, 256>;
 struct RangeArg {
   int top = 0, left = 0, bottom = 0, right = 0;
   bool valid = false;  // false: an invalid reference in the operand
-  CellStore* store = nullptr;  // another worksheet's cells for a link operand
+  SheetDocument* linked = nullptr;  // another worksheet, for a link operand
   int rows() const { return bottom - top + 1; }
   int cols() const { return right - left + 1; }
 };
@@ -139,6 +139,9 @@ class Evaluator {
   // The range designated by a value that came from a range operand or a
   // cell reference (origin != 0); invalid when the value has no origin.
   RangeArg RangeOf(const Value& v) const;
+  // The worksheet a range lies in: the linked one, or the evaluation's own.
+  SheetDocument& DocumentOf(const RangeArg& r) { return r.linked != nullptr ? *r.linked : *doc_; }
+  CellStore& CellsOf(const RangeArg& r);
   // Visits the existing cells of a range: rows from the top, columns from
   // the left.
   template <typename Fn>
@@ -206,8 +209,7 @@ class Evaluator {
 
 template <typename Fn>
 void Evaluator::ForEachCellIn(const RangeArg& r, Fn&& fn) {
-  CellStore& store = r.store != nullptr ? *r.store : cells();
-  store.ForEachIn(r.top, r.left, r.bottom, r.right, fn);
+  CellsOf(r).ForEachIn(r.top, r.left, r.bottom, r.right, fn);
 }
 
 // The handler of numbers that the operation list leaves unassigned: code

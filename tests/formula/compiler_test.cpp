@@ -18,11 +18,14 @@ using Bytes = std::vector<int>;
 struct Compiled {
   bool ok;
   Bytes bytes;
+  int errorPosition = 0;
 };
 
 Compiled Compile(TestSheet& t, std::string_view text) {
-  std::string code = CompileFormula(*t.doc, text);
-  Compiled c{!t.session.errors().failed() && !code.empty(), {}};
+  CompiledFormula compiled = CompileFormula(*t.doc, text);
+  const std::string& code = compiled.code;
+  Compiled c{compiled.ok(), {}, compiled.errorPosition};
+  EXPECT_EQ(c.ok, compiled.errorPosition == 0) << text;
   if (!c.ok) return c;
   const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
   std::vector<bool> isRef(code.size(), false);
@@ -118,8 +121,53 @@ TEST(CompilerErrors, ArgumentCountsAndSyntax) {
         "@NOSUCH(1)", "(1+2", "1+2)", "12abc", "\"open", "@SUM(,1)", "IW1", "A0", "A1..",
         "[file]", "[file]5", "@ABS"}) {
     EXPECT_FALSE(Compile(t, bad).ok) << bad;
-    EXPECT_TRUE(t.session.errors().failed()) << bad;
   }
+}
+
+// Compiling reports through its result: where it stopped, and a message
+// only for what is not a syntax error. The session's channel, which an
+// enclosing command may be using, is left alone either way.
+TEST(CompilerErrors, TheResultSaysWhereCompilingStopped) {
+  TestSheet t;
+  t.session.errors().Fail("Protected Cell");
+  struct Case {
+    const char* text;
+    int position;
+  };
+  for (Case c : {Case{"1+", 3}, {"*2", 1}, {"A1 + B1", 3}, {"1 -2", 2}, {"6(600)", 2},
+                 {"@SUM(1,2", 5}, {"(1,2)", 3}, {"1#XYZ#0", 2}, {"@IF(1,2)", 1},
+                 {"2+@NOSUCH(1)", 3}, {"1+12abc", 3}, {"1+IW1", 3}}) {
+    CompiledFormula r = CompileFormula(*t.doc, c.text);
+    EXPECT_FALSE(r.ok()) << c.text;
+    EXPECT_EQ(r.errorPosition, c.position) << c.text;
+    EXPECT_EQ(r.message, "") << c.text;
+  }
+  std::string tooLong = "1.5";
+  for (int i = 0; i < 29; ++i) tooLong += "+1.5";
+  EXPECT_FALSE(CompileFormula(*t.doc, tooLong).message.empty());
+  EXPECT_TRUE(CompileFormula(*t.doc, "1+2").ok());
+  EXPECT_TRUE(t.session.errors().failed());
+  EXPECT_EQ(t.session.errors().message(), "Protected Cell");
+  t.session.errors().Clear();
+  EXPECT_FALSE(CompileFormula(*t.doc, "1+").ok());
+  EXPECT_FALSE(t.session.errors().failed());
+}
+
+// A link keeps its path as typed: compiling reads no directory, so the code
+// is the same wherever the program runs.
+TEST(CompilerReferences, LinksKeepThePathAsTyped) {
+  TestSheet t;
+  CompiledFormula r = CompileFormula(*t.doc, "[sub/Data.wks]B2");
+  ASSERT_TRUE(r.ok());
+  std::string path = r.code.substr(2 + 1 + 8);
+  EXPECT_EQ(path, std::string("sub/Data.wks\0\3", 14));
+  EXPECT_EQ(ReadU16(reinterpret_cast<const std::uint8_t*>(r.code.data()) + 3), 1);  // column B
+  for (const char* bad : {"[f]", "[f]+A1", "[f]5", "[f]\"x\"", "[]A1", "[f]A1(2)", "[f][g]A1",
+                          "@SUM([f],A1)", "A1[f]B1"}) {
+    EXPECT_FALSE(CompileFormula(*t.doc, bad).ok()) << bad;
+  }
+  EXPECT_TRUE(CompileFormula(*t.doc, "[f]A1..B2+1").ok());
+  EXPECT_TRUE(CompileFormula(*t.doc, "@SUM([f]A1..B2,[g]C3)").ok());
 }
 
 TEST(CompilerErrors, CodeLongerThanTheLimitIsRefused) {
@@ -143,7 +191,7 @@ TEST(CompilerErrors, RandomBytesCompileOrFailCleanly) {
     int n = rng() % 300;
     for (int k = 0; k < n; ++k)
       text.push_back((rng() % 4 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()]);
-    std::string code = CompileFormula(*t.doc, text);
+    std::string code = CompileFormula(*t.doc, text).code;
     if (!code.empty()) {
       const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
       ASSERT_TRUE(IsWellFormed(p, code.size())) << text;
@@ -189,7 +237,7 @@ TEST(CompilerReferences, SeparatorAndDecimalCharacterFollowTheSettings) {
 
 TEST(RelativeForm, RoundTripKeepsTargetsAndWrapsOffsets) {
   TestSheet t;
-  std::string code = CompileFormula(*t.doc, "+B2+$C$3+@SUM(A1..D4)");
+  std::string code = CompileFormula(*t.doc, "+B2+$C$3+@SUM(A1..D4)").code;
   ASSERT_FALSE(code.empty());
   auto* p = reinterpret_cast<std::uint8_t*>(code.data());
   std::string original = code;
@@ -217,9 +265,8 @@ namespace {
 // header.
 TEST(CompilerRegression, BracketInsideAReferenceIsASyntaxError) {
   testing::TestSheet t;
-  EXPECT_TRUE(CompileFormula(*t.doc, "A9[f:]A11").empty());
-  EXPECT_TRUE(t.session.errors().failed());
-  std::string code = CompileFormula(*t.doc, "[f:]A11+1");
+  EXPECT_FALSE(CompileFormula(*t.doc, "A9[f:]A11").ok());
+  std::string code = CompileFormula(*t.doc, "[f:]A11+1").code;
   ASSERT_FALSE(code.empty());
   EXPECT_TRUE(IsWellFormed(reinterpret_cast<const std::uint8_t*>(code.data()), code.size()));
 }

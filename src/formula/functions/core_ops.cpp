@@ -439,13 +439,13 @@ void OpLink(Evaluator& e) {
   for (const std::uint8_t* b = e.Operand(1); b != nullptr && *b != 0; b = e.Operand(1)) ++n;
   if (e.aborted()) return;
   LinkSource* links = Engine(e.session()).links;
-  CellStore* store =
-      links ? links->Linked(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
-  if (store == nullptr) {
+  SheetDocument* linked =
+      links ? links->Find(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
+  if (linked == nullptr) {
     e.PushCell(nullptr);  // the blank error value
     return;
   }
-  e.PushCell(store->FindCell(ReadI16(address + 2), ReadI16(address)));
+  e.PushCell(linked->cells().FindCell(ReadI16(address + 2), ReadI16(address)));
   if (e.depth() > 0) e.Top().origin = static_cast<std::uint16_t>(start);
 }
 

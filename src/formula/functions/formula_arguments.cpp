@@ -30,13 +30,8 @@ FormulaArgument::FormulaArgument(Evaluator& e, std::string_view text)
   if (engine.formulaArgDepth >= kMaxFormulaArgDepth) return;
   ++engine.formulaArgDepth;
   counted_ = true;
-  // Compiling resets the session's error channel, which a command running
-  // the recalculation may be using.
-  ErrorChannel saved = e.session().errors();
-  code_ = CompileFormula(e.doc(), text);
-  bool failed = e.session().errors().failed();
-  e.session().errors() = saved;
-  ok_ = !failed && !code_.empty();
+  code_ = CompileFormula(e.doc(), text).code;
+  ok_ = !code_.empty();
 }
 
 FormulaArgument::~FormulaArgument() {
@@ -154,7 +149,7 @@ void Database(Evaluator& e) {
   });
   if (badCell) return SetFailure(e);
 
-  CellStore& store = r.store != nullptr ? *r.store : e.cells();
+  CellStore& store = e.CellsOf(r);
   std::vector<double> counted;
   for (const Candidate& c : candidates) {
     double meets;

@@ -19,10 +19,6 @@ namespace tabulon {
 
 namespace {
 
-CellStore& StoreOf(Evaluator& e, const RangeArg& r) {
-  return r.store != nullptr ? *r.store : e.cells();
-}
-
 // Replaces the n arguments by the value of a cell: its number or its text;
 // a missing or empty cell gives 0, an error cell ERR.
 void ResultFromCell(Evaluator& e, int n, const CellRecord* c) {
@@ -59,7 +55,7 @@ struct TableScan {
 // scan stops at the first numeric key above x; a vertical table matches the
 // entry before the stop, a horizontal one the last numeric key before it.
 TableScan ScanKeys(Evaluator& e, const RangeArg& r, bool vertical, double x) {
-  CellStore& store = StoreOf(e, r);
+  CellStore& store = e.CellsOf(r);
   TableScan s;
   s.count = vertical ? r.rows() : r.cols();
   auto key = [&](int i) {
@@ -95,7 +91,7 @@ TableScan ScanKeys(Evaluator& e, const RangeArg& r, bool vertical, double x) {
 // The cell `offset` columns right of (vertical) or rows below an entry's key.
 const CellRecord* TableCell(Evaluator& e, const RangeArg& r, bool vertical, int entry,
                             int offset) {
-  CellStore& store = StoreOf(e, r);
+  CellStore& store = e.CellsOf(r);
   return vertical ? store.FindCell(r.top + entry, r.left + offset)
                   : store.FindCell(r.top + offset, r.left + entry);
 }
@@ -155,7 +151,7 @@ void Index(Evaluator& e) {
     ResultError(e, 3);
     return;
   }
-  ResultFromCell(e, 3, StoreOf(e, r).FindCell(static_cast<int>(w), static_cast<int>(c)));
+  ResultFromCell(e, 3, e.CellsOf(r).FindCell(static_cast<int>(w), static_cast<int>(c)));
 }
 
 void ColsRows(Evaluator& e) {
@@ -169,18 +165,15 @@ void ColsRows(Evaluator& e) {
 }
 
 // The cell named by address text; range names, "CURSOR" and "RANGE" name
-// their first cell. The parser reports through the session's error channel,
-// which an enclosing command may be using, so the channel is kept.
+// their first cell. The parser's verdict stays here, away from the
+// session's error channel, which an enclosing command may be using.
 void Indirect(Evaluator& e) {
   if (!Arguments(e, 1)) return;
   std::string text = e.Text(e.Top());
-  Session& session = e.session();
-  ErrorChannel saved = session.errors();
-  session.errors() = ErrorChannel{};
-  RangeContext context{e.doc().settings().pageHeight, &e.doc().names(), session.cursor()};
-  ParsedRange p = ParseRange(text, context, session.errors());
-  bool failed = session.errors().failed();
-  session.errors() = saved;
+  RangeContext context{e.doc().settings().pageHeight, &e.doc().names(), e.session().cursor()};
+  ErrorChannel parse;
+  ParsedRange p = ParseRange(text, context, parse);
+  bool failed = parse.failed();
   const CellRange& range = p.range;
   if (failed || !p.ok || !range.IsDefined() || !RowInSheet(range.firstRow) ||
       !ColumnInSheet(range.firstCol)) {
@@ -262,7 +255,7 @@ void CellInfo(Evaluator& e) {
     ResultError(e, 2);
     return;
   }
-  CellAttribute(e, 2, attribute, StoreOf(e, r), r.top, r.left);
+  CellAttribute(e, 2, attribute, e.CellsOf(r), r.top, r.left);
 }
 
 // Without a worksheet window the cell pointer rests on A1.
@@ -307,12 +300,12 @@ void Link(Evaluator& e) {
     return;
   }
   LinkSource* links = Engine(e.session()).links;
-  CellStore* store = links != nullptr && page == 0 ? links->Linked(file) : nullptr;
-  if (store == nullptr) {
+  SheetDocument* linked = links != nullptr && page == 0 ? links->Find(file) : nullptr;
+  if (linked == nullptr) {
     ResultString(e, 1, "N/A");
     return;
   }
-  ResultFromCell(e, 1, store->FindCell(corner.row, corner.col));
+  ResultFromCell(e, 1, linked->cells().FindCell(corner.row, corner.col));
 }
 
 }  // namespace

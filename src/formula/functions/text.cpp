@@ -226,8 +226,7 @@ const CellRecord* FirstCellOf(Evaluator& e, const Value& v, bool& isRange) {
   RangeArg r = e.RangeOf(v);
   isRange = r.valid;
   if (!r.valid) return nullptr;
-  CellStore& store = r.store != nullptr ? *r.store : e.cells();
-  return store.FindCell(r.top, r.left);
+  return e.CellsOf(r).FindCell(r.top, r.left);
 }
 
 void S(Evaluator& e) {

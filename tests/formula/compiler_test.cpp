@@ -5,6 +5,7 @@
 #include "formula/compiler.h"
 #include "formula/engine.h"
 #include "formula/formula_code.h"
+#include "formula/formula_text.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -198,6 +199,66 @@ TEST(CompilerErrors, RandomBytesCompileOrFailCleanly) {
       ASSERT_LT(code.size(), 241u);
     }
   }
+}
+
+// Text the user typed never vanishes from the compiled formula: where two
+// operands meet without an operator, or an operator lacks an operand, the
+// entry is a syntax error rather than code that drops a part.
+TEST(CompilerErrors, NothingTypedIsDropped) {
+  TestSheet t;
+  for (const char* bad : {"1 -2", "1 +2", "1#2", "@SUM(1 -2)", "1#xyz#0", "6(600)", "1#A1",
+                          "A1(2)", "@SUM((1,2))", "1#AND#", "1#AXY#2", "#NOT#1", "1#NOT#0",
+                          "@IF(1,2 3,4)", "(1)(2)"}) {
+    EXPECT_FALSE(Compile(t, bad).ok) << bad;
+  }
+  for (const char* good : {"1-2", "1+-2", "1#AND#2", "1#and#2", "1#OR#0", "@NOT(0)", "6*(600)",
+                           "-(-1)", "++1", "@SUM((1),2)", "((1))"}) {
+    EXPECT_TRUE(Compile(t, good).ok) << good;
+  }
+}
+
+// A user-defined or worksheet-defined function that takes arguments must be
+// called with them; one without arguments is written without parentheses.
+TEST(CompilerErrors, FunctionsWithArgumentsNeedTheirParentheses) {
+  TestSheet t;
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("DBL,1\n@A(1)*2\nTEN,0\n10\n");
+  EXPECT_FALSE(Compile(t, "@DBL").ok);
+  EXPECT_FALSE(Compile(t, "5+@DBL").ok);
+  EXPECT_FALSE(Compile(t, "@DBL+5").ok);
+  EXPECT_TRUE(Compile(t, "@DBL(5)").ok);
+  EXPECT_TRUE(Compile(t, "@TEN+1").ok);
+  EXPECT_FALSE(Compile(t, "@TEN()").ok);
+  EXPECT_FALSE(Compile(t, "@TEN(1)").ok);
+  t.doc->names().DefineName("ONE", CellRange::Of(0, 4, 1, 4));  // one column
+  EXPECT_FALSE(Compile(t, "@ONE").ok);
+  EXPECT_FALSE(Compile(t, "2*@ONE").ok);
+  EXPECT_TRUE(Compile(t, "@ONE(2)").ok);
+}
+
+// Whatever compiles regenerates as text that compiles to the same code:
+// short texts over an alphabet of operators, operands and separators.
+TEST(CompilerRoundTrip, EveryCompiledTextRecompilesToTheSameCode) {
+  TestSheet t;
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("DBL,1\n@A(1)*2\nTEN,0\n10\n");
+  t.doc->names().DefineName("ONE", CellRange::Of(0, 4, 1, 4));
+  const std::vector<std::string> pieces = {
+      "1", "2", "A1", "B2", "+", "-", "*", "^", "&", "=", "<>", "#AND#", "#OR#", "#", " ",
+      ",", "(", ")", "@SUM(", "@IF(", "@PI", "@DBL", "@DBL(", "@TEN", "@ONE", "@ONE(", "%",
+      "!", "\"a\"", "1.5", "E", "..", "$", "@NOT(", "#X", "#A"};
+  std::mt19937 rng(99);
+  int compiled = 0;
+  for (int i = 0; i < 40000; ++i) {
+    std::string text;
+    int n = 1 + static_cast<int>(rng() % 7);
+    for (int k = 0; k < n; ++k) text += pieces[rng() % pieces.size()];
+    std::string code = CompileFormula(*t.doc, text).code;
+    if (code.empty()) continue;
+    ++compiled;
+    std::string regenerated = FormulaText(*t.doc, code);
+    std::string again = CompileFormula(*t.doc, regenerated).code;
+    ASSERT_EQ(again, code) << text << " -> " << regenerated;
+  }
+  EXPECT_GT(compiled, 1000);
 }
 
 TEST(CompilerReferences, PlaceholdersAreCreatedForEmptyCells) {

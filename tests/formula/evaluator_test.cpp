@@ -27,6 +27,14 @@ TEST(EvaluatorOperators, ArithmeticAndPower) {
   EXPECT_EQ(t.Eval("(-8)^(1/3)"), "ERR");
   EXPECT_EQ(t.Eval("4^0.5"), "2");
   EXPECT_EQ(t.Eval("10^400"), "ERR");
+  // A whole exponent of any size is whole: beyond 2^53 every double is even.
+  EXPECT_EQ(t.Eval("(-1)^1E20"), "1");
+  EXPECT_EQ(t.Eval("(-0.5)^1E20"), "0");
+  EXPECT_EQ(t.Eval("(-1)^-1E20"), "1");
+  EXPECT_EQ(t.Eval("(-1)^9.223372036854775808E18"), "1");
+  EXPECT_EQ(t.Eval("(-2)^1E20"), "ERR") << "overflow";
+  EXPECT_EQ(t.Eval("(-1)^1E300"), "1");
+  EXPECT_EQ(t.Eval("(-3)^3"), "-27");
   EXPECT_EQ(t.Eval("1/0"), "ERR");
   EXPECT_EQ(t.Eval("1E300*1E300"), "ERR");
   EXPECT_EQ(t.Eval("7-10"), "-3");

@@ -33,14 +33,21 @@ void Nothing(Evaluator&) {}
 double Power(Evaluator& e, double a, double b) {
   if (a == 0) return 0;
   if (b == 0) return 1;
-  if (b == std::trunc(b) && std::fabs(b) < 9.2e18) {
-    // Repeated squaring for whole exponents.
-    long long n = static_cast<long long>(std::fabs(b));
-    double result = 1, base = a;
-    while (n > 0) {
-      if (n & 1) result *= base;
-      base *= base;
-      n >>= 1;
+  if (b == std::trunc(b)) {
+    double result = 1;
+    if (std::fabs(b) < 9.2e18) {
+      // Repeated squaring for whole exponents.
+      long long n = static_cast<long long>(std::fabs(b));
+      double base = a;
+      while (n > 0) {
+        if (n & 1) result *= base;
+        base *= base;
+        n >>= 1;
+      }
+    } else {
+      // A whole exponent too large to count in: every double this large
+      // is even, so the sign of the base drops out.
+      result = std::pow(std::fabs(a), std::fabs(b));
     }
     return b < 0 ? 1 / result : result;
   }

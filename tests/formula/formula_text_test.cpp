@@ -91,6 +91,18 @@ TEST_F(FormulaTextTest, ConstantsUseTheNumberRule) {
   EXPECT_EQ(Regen("1E100"), "1E+100");
 }
 
+// Every exponent in formula text is written with "E", the small
+// magnitudes that the general form writes with an exponent too.
+TEST_F(FormulaTextTest, ExponentsAreUpperCase) {
+  EXPECT_EQ(Regen("0.00001+1"), "1E-05+1");
+  EXPECT_EQ(Regen("1E-05+1"), "1E-05+1");
+  EXPECT_EQ(Regen("-0.0000123"), "-1.23E-05");
+  for (double x : {1e-5, 1.5e-5, 2.5e-6, 9.99e-5, 1e-7, 3e100, 1.0 / 3e4, 0.1 + 0.2}) {
+    std::string text = ConstantText(x, '.');
+    EXPECT_EQ(text.find('e'), std::string::npos) << text;
+  }
+}
+
 TEST_F(FormulaTextTest, ConstantsKeepEveryDigitTheyNeed) {
   // The number rule alone would drop digits of these; the text must still
   // compile to the very same double.

@@ -9,6 +9,7 @@
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
 #include "formula/op_table.h"
+#include "base/decimal_digits.h"
 #include "base/number_parse.h"
 #include "sheet/session.h"
 #include "base/text.h"
@@ -45,22 +46,17 @@ void Val(Evaluator& e) {
   ResultNumber(e, 1, x);
 }
 
+// The number with n decimals, rounded as the Fixed format shows it, so that
+// @STR agrees with the cell.
 void Str(Evaluator& e) {
   if (!Arguments(e, 2)) return;
   double x = Num(e.FromTop(1));
   double n = RoundedArg(e.FromTop(0));
-  if (n < 0 || n > 15) {
+  if (n < 0 || n > 15 || !std::isfinite(x)) {
     ResultError(e, 2);
     return;
   }
-  // The integer part of a double has at most 309 digits.
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(n), x);
-  std::string s(buf);
-  char decimal = e.session().settings().decimalChar;
-  if (decimal != '.')
-    if (std::size_t p = s.find('.'); p != std::string::npos) s[p] = decimal;
-  ResultString(e, 2, s);
+  ResultString(e, 2, Fixed(x, static_cast<int>(n), e.session().settings().decimalChar));
 }
 
 void Mid(Evaluator& e) {

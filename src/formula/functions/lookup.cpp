@@ -6,6 +6,7 @@
 
 #include "formula/engine.h"
 #include "formula/evaluator.h"
+#include "formula/formula_text.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
 #include "formula/links.h"
@@ -201,28 +202,26 @@ std::string FormatShortName(std::uint8_t format, bool protectionOn) {
   return name;
 }
 
-// The text the input line shows for a cell. Formula text is not available
-// here, so a formula cell reports failure through `ok`.
-std::string ContentsText(Evaluator& e, const CellRecord* c, bool& ok) {
-  ok = true;
+// The text the input line shows for a cell of `doc`: a formula's text, a
+// label with its prefix, a number's digits.
+std::string ContentsText(Evaluator& e, SheetDocument& doc, const CellRecord* c) {
   if (c == nullptr) return {};
   switch (c->Kind()) {
     case kReal: return NumberText(c->value.num, e.session().settings().decimalChar);
     case kInteger: return std::to_string(c->value.integer);
     case kLabel: return std::string(c->TextView());
     case kStringFormula:
-    case kFormula: ok = false; return {};
+    case kFormula: return FormulaText(doc, *c);
     default: return {};
   }
 }
 
-// Attribute `attribute` of the cell at (row, col) of the evaluation's
-// worksheet, in place of the n arguments.
-void CellAttribute(Evaluator& e, int n, const std::string& attribute, CellStore& store, int row,
+// Attribute `attribute` of the cell at (row, col) of `doc`, in place of the
+// n arguments.
+void CellAttribute(Evaluator& e, int n, const std::string& attribute, SheetDocument& doc, int row,
                    int col) {
   std::string key = UpperCase(std::string_view(attribute).substr(0, 3));
-  SheetDocument& doc = e.doc();
-  const CellRecord* c = store.FindCell(row, col);
+  const CellRecord* c = doc.cells().FindCell(row, col);
   if (key == "ADD") {
     ResultString(e, n, AddressText(row, col, true, true, doc.settings().pageHeight));
   } else if (key == "ROW") {
@@ -230,10 +229,8 @@ void CellAttribute(Evaluator& e, int n, const std::string& attribute, CellStore&
   } else if (key == "COL") {
     ResultNumber(e, n, col + 1);
   } else if (key == "CON" || key == "PRE") {
-    bool ok;
-    std::string text = ContentsText(e, c, ok);
-    if (!ok) ResultError(e, n);
-    else ResultString(e, n, key == "CON" ? text : text.substr(0, 1));
+    std::string text = ContentsText(e, doc, c);
+    ResultString(e, n, key == "CON" ? text : text.substr(0, 1));
   } else if (key == "TYP") {
     ResultNumber(e, n, c == nullptr ? 6 : c->Kind());
   } else if (key == "WID") {
@@ -255,7 +252,7 @@ void CellInfo(Evaluator& e) {
     ResultError(e, 2);
     return;
   }
-  CellAttribute(e, 2, attribute, e.CellsOf(r), r.top, r.left);
+  CellAttribute(e, 2, attribute, e.DocumentOf(r), r.top, r.left);
 }
 
 // Without a worksheet window the cell pointer rests on A1.
@@ -268,7 +265,7 @@ void CellPointerInfo(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  CellAttribute(e, 1, attribute, e.cells(), at.row, at.col);
+  CellAttribute(e, 1, attribute, e.doc(), at.row, at.col);
 }
 
 // --- links --------------------------------------------------------------

@@ -153,6 +153,26 @@ TEST(LookupFunctions, CellAttributes) {
   EXPECT_EQ(s.Eval("@CELLPT(\"address\")"), "$A$1");
 }
 
+// "contents" and "prefix" of a formula cell are its input-line text and
+// that text's first character, as for every other kind of cell.
+TEST(LookupFunctions, ContentsOfFormulaCellsAreTheirText) {
+  TestSheet s;
+  s.Enter("A1", "4");
+  s.Enter("A2", "+A1*2");
+  s.Enter("A3", "@SUM(A1..A2)");
+  s.Enter("A4", "+\"x\"&\"y\"");
+  EXPECT_EQ(s.Eval("@CELL(\"con\",A2)"), "+A1*2");
+  EXPECT_EQ(s.Eval("@CELL(\"pre\",A2)"), "+");
+  EXPECT_EQ(s.Eval("@CELL(\"contents\",A3)"), "@SUM(A1..A2)");
+  EXPECT_EQ(s.Eval("@CELL(\"prefix\",A3)"), "@");
+  EXPECT_EQ(s.Eval("@CELL(\"con\",A4)"), "+\"x\"&\"y\"") << "a text result";
+  // The pointer rests on A1 without a window.
+  TestSheet p;
+  p.Enter("A1", "+B1/2");
+  EXPECT_EQ(p.Eval("@CELLPT(\"contents\")"), "+B1/2");
+  EXPECT_EQ(p.Eval("@CELLPT(\"prefix\")"), "+");
+}
+
 class OneDocumentLinks : public LinkSource {
  public:
   explicit OneDocumentLinks(SheetDocument& doc) : doc_(doc) {}
@@ -185,6 +205,9 @@ TEST(LookupFunctions, Links) {
   EXPECT_EQ(s.Eval("[DATA.WKS]C5*2"), "198");
   EXPECT_EQ(s.Eval("@SUM([DATA.WKS]A1..C5)"), "99");
   EXPECT_EQ(s.Eval("[data.wks]C5"), "ERR") << "file names keep their case";
+  // Attributes of a linked cell come from its own worksheet.
+  other.Enter("D7", "+C5+1");
+  EXPECT_EQ(s.Eval("@CELL(\"contents\",[DATA.WKS]D7)"), "+C5+1");
   Engine(s.session).links = nullptr;
 }
 

@@ -24,9 +24,9 @@ std::string CellStringValue(const CellRecord* cell);
 // with its prefix; empty for empty cells and errors.
 std::string CellDisplayText(SheetDocument& doc, const CellRecord* cell);
 
-// What the input line offers for editing: the number in input form, the
-// integer's digits, the label with its prefix, the formula text; empty
-// otherwise.
+// What the input line offers for editing: the number in input form (with
+// every digit it needs to read back as the same number), the integer's
+// digits, the label with its prefix, the formula text; empty otherwise.
 std::string CellEditText(SheetDocument& doc, const CellRecord* cell);
 
 // The input line's contents for the cell under the cursor. With protection

@@ -308,7 +308,10 @@ class Compiler {
         Fail();  // a link without its address
         break;
       }
-      if (!done) CompileCall(std::string_view(s).substr(start, i - start), false, 0);
+      if (done) continue;
+      std::string_view token = std::string_view(s).substr(start, i - start);
+      if (link) CompileOperand(token);  // the address, never a function
+      else CompileCall(token, false, 0);
     }
 
     if (!failed() && !stack.empty()) EmitOperator(stack.back());

@@ -164,7 +164,7 @@ TEST(CompilerReferences, LinksKeepThePathAsTyped) {
   EXPECT_EQ(path, std::string("sub/Data.wks\0\3", 14));
   EXPECT_EQ(ReadU16(reinterpret_cast<const std::uint8_t*>(r.code.data()) + 3), 1);  // column B
   for (const char* bad : {"[f]", "[f]+A1", "[f]5", "[f]\"x\"", "[]A1", "[f]A1(2)", "[f][g]A1",
-                          "@SUM([f],A1)", "A1[f]B1"}) {
+                          "@SUM([f],A1)", "A1[f]B1", "[f]@PI+B2", "[f]@SUM(A1)"}) {
     EXPECT_FALSE(CompileFormula(*t.doc, bad).ok()) << bad;
   }
   EXPECT_TRUE(CompileFormula(*t.doc, "[f]A1..B2+1").ok());

@@ -61,9 +61,18 @@ class Compiler {
         session_(doc.session()),
         decimal_(doc.session().settings().decimalChar),
         separator_(doc.session().settings().argSeparator) {
-    precedence_ = " ";
-    precedence_ += separator_;
-    precedence_ += "#\x1C\x1D\\=<>?\x1F|+-*/^\x1E_&";
+    // The precedence string: a space, the argument separator, then the
+    // operators from the lowest precedence up. A character's precedence is
+    // its first position; -1 marks every other character.
+    precedence_.fill(-1);
+    auto rank = [&](char c, int position) {
+      auto& p = precedence_[static_cast<unsigned char>(c)];
+      if (p < 0) p = static_cast<std::int8_t>(position);
+    };
+    rank(' ', 0);
+    rank(separator_, 1);
+    constexpr std::string_view kOperators = "#\x1C\x1D\\=<>?\x1F|+-*/^\x1E_&";
+    for (std::size_t i = 0; i < kOperators.size(); ++i) rank(kOperators[i], static_cast<int>(i) + 2);
   }
 
   CompiledFormula Compile(std::string_view input) {
@@ -71,16 +80,13 @@ class Compiler {
     CompileExpression(text, 0, nullptr);
     // A link still waiting for its address, or values left over.
     if (linkPending_ || depth_ != 1) FailAt(text.size());
-    CompiledFormula result;
     if (failed_) {
-      result.errorPosition = static_cast<int>(std::min(errorAt_, text.size())) + 1;
-      result.message = message_;
-      return result;
+      int position = static_cast<int>(std::min(errorAt_, text.size())) + 1;
+      return CompiledFormula{{}, position, std::move(message_)};
     }
     WriteU16(code_.data(), static_cast<std::uint16_t>(len_));
     code_[len_] = kOpEnd;
-    result.code.assign(reinterpret_cast<const char*>(code_.data()), len_ + 1);
-    return result;
+    return CompiledFormula{std::string(reinterpret_cast<const char*>(code_.data()), len_ + 1), 0, {}};
   }
 
  private:
@@ -116,8 +122,8 @@ class Compiler {
     depth_ += 1 - inputs;
   }
 
-  bool IsOperatorChar(char c) const { return precedence_.find(c) != std::string::npos; }
-  int Precedence(char c) const { return static_cast<int>(precedence_.find(c)); }
+  int Precedence(char c) const { return precedence_[static_cast<unsigned char>(c)]; }
+  bool IsOperatorChar(char c) const { return Precedence(c) >= 0; }
 
   void EmitOperator(char c) {
     std::size_t p = kOperatorOps.find(c);
@@ -527,7 +533,7 @@ class Compiler {
   Session& session_;
   char decimal_;
   char separator_;
-  std::string precedence_;
+  std::array<std::int8_t, 256> precedence_;
   std::array<std::uint8_t, 256> code_{};
   int len_ = 2;
   int depth_ = 0;  // values the code emitted so far leaves on the stack

@@ -15,17 +15,14 @@ bool ProtectedAgainstEntry(const SheetDocument& doc, const CellRecord* cell) {
   return doc.settings().protect && (cell == nullptr || cell->IsLocked());
 }
 
-// A number as the input line offers it: the input form where that reads
-// back as the same number, otherwise as many digits as it takes (up to
-// 17), so that editing and entering the text again never changes a value.
+}  // namespace
+
 std::string NumberEditText(double x, char decimalChar) {
   std::string text = InputForm(x, decimalChar);
   ParsedNumber back = ParseNumber(text, decimalChar);
   if (back.errorPosition == 0 && back.value == x) return text;
   return ConstantText(x, decimalChar);
 }
-
-}  // namespace
 
 double CellNumber(const CellRecord* cell) {
   if (cell == nullptr) return 0;

@@ -12,6 +12,11 @@ namespace tabulon {
 class SheetDocument;
 struct CellRecord;
 
+// A number as the input line offers it: the input form where that reads
+// back as the same number, otherwise as many digits as it takes (up to 17),
+// so that editing and entering the text again never changes a value.
+std::string NumberEditText(double x, char decimalChar);
+
 // 0 for a missing cell, a label, a text result, an empty cell and any
 // error; otherwise the number.
 double CellNumber(const CellRecord* cell);

@@ -1,5 +1,6 @@
 // Compiles arbitrary formula text, evaluates it, regenerates its text and
-// compiles that again: nothing may crash, and sound code must stay sound.
+// compiles that again: nothing may crash, sound code must stay sound, and
+// the regenerated text must compile to the same code.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -24,13 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string text(reinterpret_cast<const char*>(data), size);
   tabulon::EntryResult entry = tabulon::EnterCell(*doc, text, 5, 5);
   (void)entry;
-  std::string code = tabulon::CompileFormula(*doc, text);
+  std::string code = tabulon::CompileFormula(*doc, text).code;
   if (code.empty()) return 0;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(code.data());
   if (!tabulon::IsWellFormed(bytes, code.size())) std::abort();
   Engine(session).evaluator->EvaluateCode(*doc, bytes);
   std::string regenerated = tabulon::FormulaText(*doc, code);
   if (regenerated.size() > 241) std::abort();
-  tabulon::CompileFormula(*doc, regenerated);
+  if (regenerated != "+OVERFLOW" && tabulon::CompileFormula(*doc, regenerated).code != code)
+    std::abort();
   return 0;
 }

@@ -13,6 +13,7 @@ class SheetDocument;
 struct EntryResult {
   bool ok = true;           // false: the error channel says why
   bool recalculated = false;  // dependents were recalculated (repaint the sheet)
+  int errorPosition = 0;    // a formula that does not compile: where it stopped (1-based)
 };
 
 // Classifies the text (label, number, date in a D4/D5 cell, or formula),

@@ -1,5 +1,6 @@
 #include "edit/cell_text.h"
 
+#include "base/number_parse.h"
 #include "display/format.h"
 #include "formula/formula_text.h"
 #include "sheet/cell_record.h"
@@ -15,6 +16,13 @@ bool ProtectedAgainstEntry(const SheetDocument& doc, const CellRecord* cell) {
 }
 
 }  // namespace
+
+std::string NumberEditText(double x, char decimalChar) {
+  std::string text = InputForm(x, decimalChar);
+  ParsedNumber back = ParseNumber(text, decimalChar);
+  if (back.errorPosition == 0 && back.value == x) return text;
+  return ConstantText(x, decimalChar);
+}
 
 double CellNumber(const CellRecord* cell) {
   if (cell == nullptr) return 0;
@@ -55,7 +63,7 @@ std::string CellEditText(SheetDocument& doc, const CellRecord* cell) {
   switch (cell->Kind()) {
     case kStringFormula:
     case kFormula: return FormulaText(doc, *cell);
-    case kReal: return InputForm(cell->value.num, doc.session().settings().decimalChar);
+    case kReal: return NumberEditText(cell->value.num, doc.session().settings().decimalChar);
     case kInteger: return std::to_string(cell->value.integer);
     case kLabel: return std::string(cell->TextView());
     default: return {};

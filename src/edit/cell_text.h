@@ -12,6 +12,11 @@ namespace tabulon {
 class SheetDocument;
 struct CellRecord;
 
+// A number as the input line offers it: the input form where that reads
+// back as the same number, otherwise as many digits as it takes (up to 17),
+// so that editing and entering the text again never changes a value.
+std::string NumberEditText(double x, char decimalChar);
+
 // 0 for a missing cell, a label, a text result, an empty cell and any
 // error; otherwise the number.
 double CellNumber(const CellRecord* cell);
@@ -24,9 +29,9 @@ std::string CellStringValue(const CellRecord* cell);
 // with its prefix; empty for empty cells and errors.
 std::string CellDisplayText(SheetDocument& doc, const CellRecord* cell);
 
-// What the input line offers for editing: the number in input form, the
-// integer's digits, the label with its prefix, the formula text; empty
-// otherwise.
+// What the input line offers for editing: the number in input form (with
+// every digit it needs to read back as the same number), the integer's
+// digits, the label with its prefix, the formula text; empty otherwise.
 std::string CellEditText(SheetDocument& doc, const CellRecord* cell);
 
 // The input line's contents for the cell under the cursor. With protection

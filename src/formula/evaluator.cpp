@@ -15,7 +15,31 @@ namespace tabulon {
 
 Evaluator::Evaluator(Session& session) : session_(session) {}
 
+void UnassignedOperation(Evaluator& e) { e.Abort(); }
+
+const DispatchTable& Evaluator::Dispatch() {
+  static const DispatchTable table = [] {
+    DispatchTable t;
+    t.fill(UnassignedOperation);
+    RegisterCoreOperations(t);
+    RegisterMathFunctions(t);
+    RegisterStatisticsFunctions(t);
+    RegisterSpecialFunctions(t);
+    RegisterMatrixFunctions(t);
+    RegisterFormulaArgumentFunctions(t);
+    RegisterTextFunctions(t);
+    RegisterDateTimeFunctions(t);
+    RegisterFinancialFunctions(t);
+    RegisterLookupFunctions(t);
+    RegisterInformationFunctions(t);
+    return t;
+  }();
+  return table;
+}
+
 CellStore& Evaluator::cells() { return doc_->cells(); }
+
+CellStore& Evaluator::CellsOf(const RangeArg& r) { return DocumentOf(r).cells(); }
 
 // --- the value stack ---------------------------------------------------
 
@@ -155,10 +179,9 @@ RangeArg Evaluator::RangeOf(const Value& v) const {
     r1 = ReadI16(p + 3);
     c2 = ReadI16(p + 5);
     r2 = ReadI16(p + 7);
-    r.store = Engine(session_).links ? Engine(session_).links->Linked(
-                                            reinterpret_cast<const char*>(p + 9))
-                                      : nullptr;
-    if (r.store == nullptr) return r;
+    LinkSource* links = Engine(session_).links;
+    r.linked = links != nullptr ? links->Find(reinterpret_cast<const char*>(p + 9)) : nullptr;
+    if (r.linked == nullptr) return r;
   } else {
     return r;
   }
@@ -313,20 +336,15 @@ TextResult Evaluator::EvaluateCode(SheetDocument& doc, const std::uint8_t* code,
 }
 
 TextResult Evaluator::EvaluateText(SheetDocument& doc, std::string_view text) {
-  // Compiling clears the session's error flag, which an enclosing command
-  // may be using; keep it.
-  ErrorChannel saved = session_.errors();
-  std::string code = CompileFormula(doc, text);
-  bool failed = session_.errors().failed();
-  session_.errors() = saved;
-  if (failed || code.empty()) {
+  CompiledFormula compiled = CompileFormula(doc, text);
+  if (!compiled.ok()) {
     TextResult r;
     r.error = true;
     r.syntaxError = true;
     r.number = -1;
     return r;
   }
-  return RunNested(doc, reinterpret_cast<const std::uint8_t*>(code.data()),
+  return RunNested(doc, reinterpret_cast<const std::uint8_t*>(compiled.code.data()),
                    doc_ ? cellRow_ : 0, doc_ ? cellCol_ : 0);
 }
 

@@ -28,8 +28,8 @@ class Evaluator;
 
 inline constexpr int kStackSlots = 25;
 inline constexpr int kStringPoolBytes = 1024;
-inline constexpr int kMaxNesting = 16;
-inline constexpr int kMaxCallArgs = 10;  // arguments of a user-defined function  // nested evaluations (user and sheet functions)
+inline constexpr int kMaxNesting = 16;  // nested evaluations (user and sheet functions)
+inline constexpr int kMaxCallArgs = 10;  // arguments of a user-defined function
 
 enum SlotKind : std::uint8_t { kSlotNumber = 1, kSlotString = 2, kSlotBlank = 3 };
 
@@ -49,7 +49,7 @@ using DispatchTable = std::array<Handler, 256>;
 struct RangeArg {
   int top = 0, left = 0, bottom = 0, right = 0;
   bool valid = false;  // false: an invalid reference in the operand
-  CellStore* store = nullptr;  // another worksheet's cells for a link operand
+  SheetDocument* linked = nullptr;  // another worksheet, for a link operand
   int rows() const { return bottom - top + 1; }
   int cols() const { return right - left + 1; }
 };
@@ -139,6 +139,9 @@ class Evaluator {
   // The range designated by a value that came from a range operand or a
   // cell reference (origin != 0); invalid when the value has no origin.
   RangeArg RangeOf(const Value& v) const;
+  // The worksheet a range lies in: the linked one, or the evaluation's own.
+  SheetDocument& DocumentOf(const RangeArg& r) { return r.linked != nullptr ? *r.linked : *doc_; }
+  CellStore& CellsOf(const RangeArg& r);
   // Visits the existing cells of a range: rows from the top, columns from
   // the left.
   template <typename Fn>
@@ -159,7 +162,9 @@ class Evaluator {
   };
   const UserArgs* userArgs() const { return userArgs_; }
 
-  // Installs a handler (function families do this at start-up).
+  // The handler of every operation number: each function family fills in
+  // its rows of the operation list; every other number has
+  // UnassignedOperation.
   static const DispatchTable& Dispatch();
 
  private:
@@ -204,15 +209,21 @@ class Evaluator {
 
 template <typename Fn>
 void Evaluator::ForEachCellIn(const RangeArg& r, Fn&& fn) {
-  CellStore& store = r.store != nullptr ? *r.store : cells();
-  store.ForEachIn(r.top, r.left, r.bottom, r.right, fn);
+  CellsOf(r).ForEachIn(r.top, r.left, r.bottom, r.right, fn);
 }
 
-// Registration points of the function families.
+// The handler of numbers that the operation list leaves unassigned: code
+// holding one is broken, and its evaluation ends with ERR.
+void UnassignedOperation(Evaluator& e);
+
+// Registration points of the function families: each installs the handlers
+// of its rows of the operation list (formula/operations.def).
 void RegisterCoreOperations(DispatchTable& table);
 void RegisterMathFunctions(DispatchTable& table);
 void RegisterStatisticsFunctions(DispatchTable& table);
 void RegisterSpecialFunctions(DispatchTable& table);
+void RegisterMatrixFunctions(DispatchTable& table);
+void RegisterFormulaArgumentFunctions(DispatchTable& table);
 void RegisterTextFunctions(DispatchTable& table);
 void RegisterDateTimeFunctions(DispatchTable& table);
 void RegisterFinancialFunctions(DispatchTable& table);

@@ -297,6 +297,10 @@ class TextGenerator {
 
 std::string ConstantText(double x, char decimalChar) {
   std::string text = NumberText(x, decimalChar);
+  // The general form writes magnitudes below 1E-04 with a lower-case
+  // exponent; formula text writes every exponent with "E".
+  for (char& c : text)
+    if (c == 'e') c = 'E';
   if (!std::isfinite(x) || ReadsBackAs(text, x, decimalChar)) return text;
   // More significant digits until the text is exact; 17 always are.
   for (int digits = 12; digits <= 17; ++digits) {

@@ -25,7 +25,8 @@ std::string FormulaText(SheetDocument& doc, std::string_view code);
 std::string FormulaText(SheetDocument& doc, const CellRecord& cell);
 
 // Text of a number constant inside formula text: the number-text rule, with
-// more digits only when that rule would not read back as the same double.
+// more digits only when that rule would not read back as the same double,
+// and every exponent written with "E".
 std::string ConstantText(double x, char decimalChar);
 
 }  // namespace tabulon

@@ -1,7 +1,8 @@
-// The operator table: every operation number 0-255 with its name and
-// class. The class says how many operand bytes follow the operation byte
-// in compiled code, how the operation is printed and how many arguments a
-// function takes.
+// The operator table: every operation number 0-255 with its name, class
+// and function family, built from the operation list (operations.def). The
+// class says how many operand bytes follow the operation byte in compiled
+// code, how the operation is printed and how many arguments a function
+// takes.
 #pragma once
 
 #include <array>
@@ -10,45 +11,11 @@
 
 namespace tabulon {
 
-// Operation numbers with a role of their own in compiler, evaluator and
-// code walkers.
+// Every assigned operation number by name, from the operation list.
 enum Op : std::uint8_t {
-  kOpNumber = 0,
-  kOpCell = 1,
-  kOpRange = 2,
-  kOpEnd = 3,
-  kOpParens = 4,
-  kOpInteger = 5,
-  kOpString = 6,
-  kOpLink = 7,
-  kOpNegate = 8,
-  kOpAdd = 9,
-  kOpSubtract = 10,
-  kOpMultiply = 11,
-  kOpDivide = 12,
-  kOpPower = 13,
-  kOpEqual = 14,
-  kOpNotEqual = 15,
-  kOpLessEqual = 16,
-  kOpGreaterEqual = 17,
-  kOpLess = 18,
-  kOpGreater = 19,
-  kOpAnd = 20,
-  kOpOr = 21,
-  kOpNot = 22,
-  kOpUnaryPlus = 23,
-  kOpConcat = 24,
-  kOpPercent = 25,
-  kOpFactorial = 26,
-  kOpNA = 31,
-  kOpErr = 32,
-  kOpIf = 59,
-  kOpSum = 80,
-  kOpLinkFn = 123,
-  kOpA = 179,
-  kOpHighest = 186,
-  kOpUserFunction = 254,
-  kOpSheetFunction = 255,
+#define OPERATION(number, identifier, name, cls, family, handler) kOp##identifier = number,
+#include "formula/operations.def"
+  kOpHighest = kOpOsVer,  // the highest number with a name
 };
 
 enum OpClass : std::uint8_t {
@@ -73,11 +40,31 @@ enum OpClass : std::uint8_t {
   kClassUnassigned = 255,  // numbers 187-253: never valid in code
 };
 
-struct OpInfo {
-  std::string_view name;  // empty for operands and unassigned numbers
-  std::uint8_t cls;
+// The function family whose file evaluates an operation.
+enum class OpFamily : std::uint8_t {
+  kNone,  // unassigned numbers
+  kCore,
+  kMath,
+  kStatistics,
+  kSpecial,
+  kMatrix,
+  kFormulaArgument,
+  kText,
+  kDateTime,
+  kFinancial,
+  kLookup,
+  kInformation,
 };
 
+struct OpInfo {
+  std::string_view name;  // empty for operands and unassigned numbers
+  std::uint8_t cls = kClassUnassigned;
+  OpFamily family = OpFamily::kNone;
+  bool assigned() const { return family != OpFamily::kNone; }
+};
+
+// The row of the operation list for a number; unassigned numbers have no
+// name, the class kClassUnassigned and no family.
 const OpInfo& OpTable(std::uint8_t op);
 // The class of every operation number, for the code walkers.
 extern const std::array<std::uint8_t, 256> kOpClasses;

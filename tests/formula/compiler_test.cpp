@@ -5,6 +5,7 @@
 #include "formula/compiler.h"
 #include "formula/engine.h"
 #include "formula/formula_code.h"
+#include "formula/formula_text.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -18,11 +19,14 @@ using Bytes = std::vector<int>;
 struct Compiled {
   bool ok;
   Bytes bytes;
+  int errorPosition = 0;
 };
 
 Compiled Compile(TestSheet& t, std::string_view text) {
-  std::string code = CompileFormula(*t.doc, text);
-  Compiled c{!t.session.errors().failed() && !code.empty(), {}};
+  CompiledFormula compiled = CompileFormula(*t.doc, text);
+  const std::string& code = compiled.code;
+  Compiled c{compiled.ok(), {}, compiled.errorPosition};
+  EXPECT_EQ(c.ok, compiled.errorPosition == 0) << text;
   if (!c.ok) return c;
   const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
   std::vector<bool> isRef(code.size(), false);
@@ -118,8 +122,53 @@ TEST(CompilerErrors, ArgumentCountsAndSyntax) {
         "@NOSUCH(1)", "(1+2", "1+2)", "12abc", "\"open", "@SUM(,1)", "IW1", "A0", "A1..",
         "[file]", "[file]5", "@ABS"}) {
     EXPECT_FALSE(Compile(t, bad).ok) << bad;
-    EXPECT_TRUE(t.session.errors().failed()) << bad;
   }
+}
+
+// Compiling reports through its result: where it stopped, and a message
+// only for what is not a syntax error. The session's channel, which an
+// enclosing command may be using, is left alone either way.
+TEST(CompilerErrors, TheResultSaysWhereCompilingStopped) {
+  TestSheet t;
+  t.session.errors().Fail("Protected Cell");
+  struct Case {
+    const char* text;
+    int position;
+  };
+  for (Case c : {Case{"1+", 3}, {"*2", 1}, {"A1 + B1", 3}, {"1 -2", 2}, {"6(600)", 2},
+                 {"@SUM(1,2", 5}, {"(1,2)", 3}, {"1#XYZ#0", 2}, {"@IF(1,2)", 1},
+                 {"2+@NOSUCH(1)", 3}, {"1+12abc", 3}, {"1+IW1", 3}}) {
+    CompiledFormula r = CompileFormula(*t.doc, c.text);
+    EXPECT_FALSE(r.ok()) << c.text;
+    EXPECT_EQ(r.errorPosition, c.position) << c.text;
+    EXPECT_EQ(r.message, "") << c.text;
+  }
+  std::string tooLong = "1.5";
+  for (int i = 0; i < 29; ++i) tooLong += "+1.5";
+  EXPECT_FALSE(CompileFormula(*t.doc, tooLong).message.empty());
+  EXPECT_TRUE(CompileFormula(*t.doc, "1+2").ok());
+  EXPECT_TRUE(t.session.errors().failed());
+  EXPECT_EQ(t.session.errors().message(), "Protected Cell");
+  t.session.errors().Clear();
+  EXPECT_FALSE(CompileFormula(*t.doc, "1+").ok());
+  EXPECT_FALSE(t.session.errors().failed());
+}
+
+// A link keeps its path as typed: compiling reads no directory, so the code
+// is the same wherever the program runs.
+TEST(CompilerReferences, LinksKeepThePathAsTyped) {
+  TestSheet t;
+  CompiledFormula r = CompileFormula(*t.doc, "[sub/Data.wks]B2");
+  ASSERT_TRUE(r.ok());
+  std::string path = r.code.substr(2 + 1 + 8);
+  EXPECT_EQ(path, std::string("sub/Data.wks\0\3", 14));
+  EXPECT_EQ(ReadU16(reinterpret_cast<const std::uint8_t*>(r.code.data()) + 3), 1);  // column B
+  for (const char* bad : {"[f]", "[f]+A1", "[f]5", "[f]\"x\"", "[]A1", "[f]A1(2)", "[f][g]A1",
+                          "@SUM([f],A1)", "A1[f]B1", "[f]@PI+B2", "[f]@SUM(A1)"}) {
+    EXPECT_FALSE(CompileFormula(*t.doc, bad).ok()) << bad;
+  }
+  EXPECT_TRUE(CompileFormula(*t.doc, "[f]A1..B2+1").ok());
+  EXPECT_TRUE(CompileFormula(*t.doc, "@SUM([f]A1..B2,[g]C3)").ok());
 }
 
 TEST(CompilerErrors, CodeLongerThanTheLimitIsRefused) {
@@ -143,13 +192,73 @@ TEST(CompilerErrors, RandomBytesCompileOrFailCleanly) {
     int n = rng() % 300;
     for (int k = 0; k < n; ++k)
       text.push_back((rng() % 4 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()]);
-    std::string code = CompileFormula(*t.doc, text);
+    std::string code = CompileFormula(*t.doc, text).code;
     if (!code.empty()) {
       const auto* p = reinterpret_cast<const std::uint8_t*>(code.data());
       ASSERT_TRUE(IsWellFormed(p, code.size())) << text;
       ASSERT_LT(code.size(), 241u);
     }
   }
+}
+
+// Text the user typed never vanishes from the compiled formula: where two
+// operands meet without an operator, or an operator lacks an operand, the
+// entry is a syntax error rather than code that drops a part.
+TEST(CompilerErrors, NothingTypedIsDropped) {
+  TestSheet t;
+  for (const char* bad : {"1 -2", "1 +2", "1#2", "@SUM(1 -2)", "1#xyz#0", "6(600)", "1#A1",
+                          "A1(2)", "@SUM((1,2))", "1#AND#", "1#AXY#2", "#NOT#1", "1#NOT#0",
+                          "@IF(1,2 3,4)", "(1)(2)"}) {
+    EXPECT_FALSE(Compile(t, bad).ok) << bad;
+  }
+  for (const char* good : {"1-2", "1+-2", "1#AND#2", "1#and#2", "1#OR#0", "@NOT(0)", "6*(600)",
+                           "-(-1)", "++1", "@SUM((1),2)", "((1))"}) {
+    EXPECT_TRUE(Compile(t, good).ok) << good;
+  }
+}
+
+// A user-defined or worksheet-defined function that takes arguments must be
+// called with them; one without arguments is written without parentheses.
+TEST(CompilerErrors, FunctionsWithArgumentsNeedTheirParentheses) {
+  TestSheet t;
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("DBL,1\n@A(1)*2\nTEN,0\n10\n");
+  EXPECT_FALSE(Compile(t, "@DBL").ok);
+  EXPECT_FALSE(Compile(t, "5+@DBL").ok);
+  EXPECT_FALSE(Compile(t, "@DBL+5").ok);
+  EXPECT_TRUE(Compile(t, "@DBL(5)").ok);
+  EXPECT_TRUE(Compile(t, "@TEN+1").ok);
+  EXPECT_FALSE(Compile(t, "@TEN()").ok);
+  EXPECT_FALSE(Compile(t, "@TEN(1)").ok);
+  t.doc->names().DefineName("ONE", CellRange::Of(0, 4, 1, 4));  // one column
+  EXPECT_FALSE(Compile(t, "@ONE").ok);
+  EXPECT_FALSE(Compile(t, "2*@ONE").ok);
+  EXPECT_TRUE(Compile(t, "@ONE(2)").ok);
+}
+
+// Whatever compiles regenerates as text that compiles to the same code:
+// short texts over an alphabet of operators, operands and separators.
+TEST(CompilerRoundTrip, EveryCompiledTextRecompilesToTheSameCode) {
+  TestSheet t;
+  Engine(t.session).masterFunctions = ParseUserFunctionFile("DBL,1\n@A(1)*2\nTEN,0\n10\n");
+  t.doc->names().DefineName("ONE", CellRange::Of(0, 4, 1, 4));
+  const std::vector<std::string> pieces = {
+      "1", "2", "A1", "B2", "+", "-", "*", "^", "&", "=", "<>", "#AND#", "#OR#", "#", " ",
+      ",", "(", ")", "@SUM(", "@IF(", "@PI", "@DBL", "@DBL(", "@TEN", "@ONE", "@ONE(", "%",
+      "!", "\"a\"", "1.5", "E", "..", "$", "@NOT(", "#X", "#A"};
+  std::mt19937 rng(99);
+  int compiled = 0;
+  for (int i = 0; i < 40000; ++i) {
+    std::string text;
+    int n = 1 + static_cast<int>(rng() % 7);
+    for (int k = 0; k < n; ++k) text += pieces[rng() % pieces.size()];
+    std::string code = CompileFormula(*t.doc, text).code;
+    if (code.empty()) continue;
+    ++compiled;
+    std::string regenerated = FormulaText(*t.doc, code);
+    std::string again = CompileFormula(*t.doc, regenerated).code;
+    ASSERT_EQ(again, code) << text << " -> " << regenerated;
+  }
+  EXPECT_GT(compiled, 1000);
 }
 
 TEST(CompilerReferences, PlaceholdersAreCreatedForEmptyCells) {
@@ -189,7 +298,7 @@ TEST(CompilerReferences, SeparatorAndDecimalCharacterFollowTheSettings) {
 
 TEST(RelativeForm, RoundTripKeepsTargetsAndWrapsOffsets) {
   TestSheet t;
-  std::string code = CompileFormula(*t.doc, "+B2+$C$3+@SUM(A1..D4)");
+  std::string code = CompileFormula(*t.doc, "+B2+$C$3+@SUM(A1..D4)").code;
   ASSERT_FALSE(code.empty());
   auto* p = reinterpret_cast<std::uint8_t*>(code.data());
   std::string original = code;
@@ -217,9 +326,8 @@ namespace {
 // header.
 TEST(CompilerRegression, BracketInsideAReferenceIsASyntaxError) {
   testing::TestSheet t;
-  EXPECT_TRUE(CompileFormula(*t.doc, "A9[f:]A11").empty());
-  EXPECT_TRUE(t.session.errors().failed());
-  std::string code = CompileFormula(*t.doc, "[f:]A11+1");
+  EXPECT_FALSE(CompileFormula(*t.doc, "A9[f:]A11").ok());
+  std::string code = CompileFormula(*t.doc, "[f:]A11+1").code;
   ASSERT_FALSE(code.empty());
   EXPECT_TRUE(IsWellFormed(reinterpret_cast<const std::uint8_t*>(code.data()), code.size()));
 }

@@ -6,6 +6,7 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/formula_code.h"
+#include "formula/op_table.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -26,6 +27,14 @@ TEST(EvaluatorOperators, ArithmeticAndPower) {
   EXPECT_EQ(t.Eval("(-8)^(1/3)"), "ERR");
   EXPECT_EQ(t.Eval("4^0.5"), "2");
   EXPECT_EQ(t.Eval("10^400"), "ERR");
+  // A whole exponent of any size is whole: beyond 2^53 every double is even.
+  EXPECT_EQ(t.Eval("(-1)^1E20"), "1");
+  EXPECT_EQ(t.Eval("(-0.5)^1E20"), "0");
+  EXPECT_EQ(t.Eval("(-1)^-1E20"), "1");
+  EXPECT_EQ(t.Eval("(-1)^9.223372036854775808E18"), "1");
+  EXPECT_EQ(t.Eval("(-2)^1E20"), "ERR") << "overflow";
+  EXPECT_EQ(t.Eval("(-1)^1E300"), "1");
+  EXPECT_EQ(t.Eval("(-3)^3"), "-27");
   EXPECT_EQ(t.Eval("1/0"), "ERR");
   EXPECT_EQ(t.Eval("1E300*1E300"), "ERR");
   EXPECT_EQ(t.Eval("7-10"), "-3");
@@ -118,22 +127,60 @@ TEST(EvaluatorErrors, NotAvailableAndErrorValues) {
   EXPECT_EQ(t.Eval("@IF(@TRUE,10,20)+@IF(@FALSE,1,2)"), "12");
 }
 
-// Every operation that code may hold has an evaluation of its own; one left
-// out would leave its arguments on the stack as if they were its result.
-TEST(EvaluatorErrors, EveryAssignedOperationHasAHandler) {
-  DispatchTable t;
-  t.fill(nullptr);
-  RegisterCoreOperations(t);
-  RegisterMathFunctions(t);
-  RegisterStatisticsFunctions(t);
-  RegisterSpecialFunctions(t);
-  RegisterTextFunctions(t);
-  RegisterDateTimeFunctions(t);
-  RegisterFinancialFunctions(t);
-  RegisterLookupFunctions(t);
-  RegisterInformationFunctions(t);
-  for (int op = 0; op < 256; ++op)
-    EXPECT_NE(t[op], nullptr) << "operation " << op << " " << OpName(static_cast<std::uint8_t>(op));
+// Every row of the operation list has an evaluation of its own, installed
+// by its family and by no other; every other number is visibly unassigned.
+TEST(EvaluatorErrors, EveryListedOperationHasItsFamilysHandler) {
+  const DispatchTable& dispatch = Evaluator::Dispatch();
+  for (int op = 0; op < 256; ++op) {
+    const OpInfo& info = OpTable(static_cast<std::uint8_t>(op));
+    EXPECT_EQ(dispatch[op] != &UnassignedOperation, info.assigned()) << "operation " << op;
+  }
+  struct Family {
+    OpFamily family;
+    void (*Register)(DispatchTable&);
+  };
+  const Family families[] = {
+      {OpFamily::kCore, RegisterCoreOperations},
+      {OpFamily::kMath, RegisterMathFunctions},
+      {OpFamily::kStatistics, RegisterStatisticsFunctions},
+      {OpFamily::kSpecial, RegisterSpecialFunctions},
+      {OpFamily::kMatrix, RegisterMatrixFunctions},
+      {OpFamily::kFormulaArgument, RegisterFormulaArgumentFunctions},
+      {OpFamily::kText, RegisterTextFunctions},
+      {OpFamily::kDateTime, RegisterDateTimeFunctions},
+      {OpFamily::kFinancial, RegisterFinancialFunctions},
+      {OpFamily::kLookup, RegisterLookupFunctions},
+      {OpFamily::kInformation, RegisterInformationFunctions},
+  };
+  for (const Family& f : families) {
+    DispatchTable t;
+    t.fill(nullptr);
+    f.Register(t);
+    for (int op = 0; op < 256; ++op) {
+      bool mine = OpTable(static_cast<std::uint8_t>(op)).family == f.family;
+      EXPECT_EQ(t[op] != nullptr, mine) << "operation " << op;
+      if (mine) {
+        EXPECT_EQ(t[op], dispatch[op]) << "operation " << op;
+      }
+    }
+  }
+}
+
+// An unassigned number in code ends the evaluation with ERR; it never
+// passes its argument on as its result.
+TEST(EvaluatorErrors, UnassignedOperationsGiveErr) {
+  TestSheet t;
+  Evaluator& e = *Engine(t.session).evaluator;
+  for (int op = 0; op < 256; ++op) {
+    if (OpTable(static_cast<std::uint8_t>(op)).assigned()) continue;
+    const std::uint8_t alone[] = {3, 0, static_cast<std::uint8_t>(op), 3};
+    EXPECT_TRUE(e.EvaluateCode(*t.doc, alone).error) << op;
+    const std::uint8_t afterValue[] = {6, 0, kOpInteger, 7, 0, static_cast<std::uint8_t>(op), 3};
+    TextResult r = e.EvaluateCode(*t.doc, afterValue);
+    EXPECT_TRUE(r.error) << op;
+    EXPECT_NE(r.number, 7) << op;
+  }
+  EXPECT_EQ(t.Eval("@SUM(1,2)"), "3");
 }
 
 TEST(EvaluatorCells, OperandsOfEveryKind) {

@@ -7,7 +7,9 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/formula_code.h"
+#include "formula/functions/handler_support.h"
 #include "formula/links.h"
+#include "formula/op_table.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -26,29 +28,26 @@ void OpInteger(Evaluator& e) {
 
 void Nothing(Evaluator&) {}
 
-// Operations that compile but have no evaluation: the argument gives way to ERR.
-void NoEvaluation(Evaluator& e) {
-  if (!e.Need(1)) return;
-  e.Pop();
-  e.PushError();
-}
-
-// Numbers 187-253 never occur in sound code.
-void Unassigned(Evaluator& e) { e.Abort(); }
-
 // --- operators --------------------------------------------------------
 
 double Power(Evaluator& e, double a, double b) {
   if (a == 0) return 0;
   if (b == 0) return 1;
-  if (b == std::trunc(b) && std::fabs(b) < 9.2e18) {
-    // Repeated squaring for whole exponents.
-    long long n = static_cast<long long>(std::fabs(b));
-    double result = 1, base = a;
-    while (n > 0) {
-      if (n & 1) result *= base;
-      base *= base;
-      n >>= 1;
+  if (b == std::trunc(b)) {
+    double result = 1;
+    if (std::fabs(b) < 9.2e18) {
+      // Repeated squaring for whole exponents.
+      long long n = static_cast<long long>(std::fabs(b));
+      double base = a;
+      while (n > 0) {
+        if (n & 1) result *= base;
+        base *= base;
+        n >>= 1;
+      }
+    } else {
+      // A whole exponent too large to count in: every double this large
+      // is even, so the sign of the base drops out.
+      result = std::pow(std::fabs(a), std::fabs(b));
     }
     return b < 0 ? 1 / result : result;
   }
@@ -258,29 +257,29 @@ void List(Evaluator& e) {
     return;
   }
   std::uint8_t op = e.op();
-  bool variance = op == 87 || op == 88 || op == 149 || op == 150;
+  bool variance = op == kOpVar || op == kOpStd || op == kOpVarU || op == kOpStdU;
   ListStats s = e.CollectList(count, variance);
   double x = 0;
   switch (op) {
-    case 80: x = s.sum; break;
-    case 81:
+    case kOpSum: x = s.sum; break;
+    case kOpAvg:
       if (s.count == 0) e.Fail();
       else x = s.sum / s.count;
       break;
-    case 82: x = s.count; break;
-    case 83: x = s.min; break;
-    case 84: x = s.max; break;
-    case 87:
-    case 88:
+    case kOpCount: x = s.count; break;
+    case kOpMin: x = s.min; break;
+    case kOpMax: x = s.max; break;
+    case kOpVar:
+    case kOpStd:
       if (s.count == 0) e.Fail();
       else x = s.sumSquares / s.count;
-      if (op == 88) x = std::sqrt(x);
+      if (op == kOpStd) x = std::sqrt(x);
       break;
-    case 149:
-    case 150:
+    case kOpVarU:
+    case kOpStdU:
       if (s.count < 2) e.Fail();
       else x = s.sumSquares / (s.count - 1);
-      if (op == 150) x = std::sqrt(x);
+      if (op == kOpStdU) x = std::sqrt(x);
       break;
   }
   e.Drop(count - 1);
@@ -288,9 +287,17 @@ void List(Evaluator& e) {
   e.Top().error = false;  // the list routine decided through the error flag
 }
 
-// --- user-defined and worksheet-defined functions -------------------
-
 }  // namespace
+
+// --- operations without an evaluation -------------------------------
+
+void NoEvaluation(Evaluator& e) {
+  if (!e.Need(1)) return;
+  e.Pop();
+  e.PushError();
+}
+
+// --- user-defined and worksheet-defined functions -------------------
 
 void RunUserFunction(Evaluator& e) {
   const std::uint8_t* p = e.Operand(1);
@@ -439,70 +446,22 @@ void OpLink(Evaluator& e) {
   for (const std::uint8_t* b = e.Operand(1); b != nullptr && *b != 0; b = e.Operand(1)) ++n;
   if (e.aborted()) return;
   LinkSource* links = Engine(e.session()).links;
-  CellStore* store =
-      links ? links->Linked(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
-  if (store == nullptr) {
+  SheetDocument* linked =
+      links ? links->Find(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
+  if (linked == nullptr) {
     e.PushCell(nullptr);  // the blank error value
     return;
   }
-  e.PushCell(store->FindCell(ReadI16(address + 2), ReadI16(address)));
+  e.PushCell(linked->cells().FindCell(ReadI16(address + 2), ReadI16(address)));
   if (e.depth() > 0) e.Top().origin = static_cast<std::uint16_t>(start);
 }
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterCoreOperations(DispatchTable& t) {
-  for (int op = 187; op <= 253; ++op) t[op] = Unassigned;
-  t[kOpNumber] = OpNumber;
-  t[kOpCell] = OpCell;
-  t[kOpRange] = OpRange;
-  t[kOpEnd] = Nothing;
-  t[kOpParens] = Nothing;
-  t[kOpInteger] = OpInteger;
-  t[kOpString] = OpString;
-  t[kOpLink] = OpLink;
-  t[kOpNegate] = Negate;
-  for (int op = kOpAdd; op <= kOpPower; ++op) t[op] = Arithmetic;
-  for (int op = kOpEqual; op <= kOpGreater; ++op) t[op] = Comparison;
-  t[kOpAnd] = Bitwise;
-  t[kOpOr] = Bitwise;
-  t[kOpNot] = Not;
-  t[kOpUnaryPlus] = UnaryPlus;
-  t[kOpConcat] = Concat;
-  t[kOpPercent] = Percent;
-  t[kOpFactorial] = Factorial;
-  for (int op : {27, 28, 29, 30, 42, 106, 114}) t[op] = NoEvaluation;
-  t[kOpNA] = NA;
-  t[kOpErr] = Err;
-  t[49] = IsNA;
-  t[50] = IsErr;
-  t[51] = False;
-  t[52] = True;
-  t[48] = Case;
-  t[kOpIf] = If;
-  for (int op : {80, 81, 82, 83, 84, 87, 88, 149, 150}) t[op] = List;
-  t[122] = Factorial;
-  t[kOpA] = UserArgument;
-  t[kOpUserFunction] = RunUserFunction;
-  t[kOpSheetFunction] = RunSheetFunction;
-}
-
-const DispatchTable& Evaluator::Dispatch() {
-  static const DispatchTable table = [] {
-    DispatchTable t;
-    t.fill(Nothing);
-    RegisterCoreOperations(t);
-    RegisterMathFunctions(t);
-    RegisterStatisticsFunctions(t);
-    RegisterSpecialFunctions(t);
-    RegisterTextFunctions(t);
-    RegisterDateTimeFunctions(t);
-    RegisterFinancialFunctions(t);
-    RegisterLookupFunctions(t);
-    RegisterInformationFunctions(t);
-    return t;
-  }();
-  return table;
+#define CORE_OPERATION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -10,6 +10,7 @@
 #include "formula/evaluator.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
+#include "formula/op_table.h"
 #include "sheet/session.h"
 #include "base/text.h"
 
@@ -34,7 +35,7 @@ void DayMonthYear(Evaluator& e) {
     return;
   }
   DateParts p = CalendarOf(t);
-  double x = e.op() == 60 ? p.day : (e.op() == 61 ? p.month : p.year);
+  double x = e.op() == kOpDay ? p.day : (e.op() == kOpMonth ? p.month : p.year);
   ResultNumber(e, 1, x);
 }
 
@@ -65,7 +66,7 @@ void HourMinuteSecond(Evaluator& e) {
     return;
   }
   ClockTime c = TimeFromSerial(t);
-  ResultNumber(e, 1, e.op() == 65 ? c.hour : (e.op() == 66 ? c.minute : c.second));
+  ResultNumber(e, 1, e.op() == kOpHour ? c.hour : (e.op() == kOpMinute ? c.minute : c.second));
 }
 
 void DateVal(Evaluator& e) {
@@ -85,18 +86,10 @@ void TimeVal(Evaluator& e) {
 }  // namespace
 
 
+// The handlers of this family's rows of the operation list.
 void RegisterDateTimeFunctions(DispatchTable& t) {
-  t[54] = Date;
-  t[55] = Today;
-  t[60] = DayMonthYear;
-  t[61] = DayMonthYear;
-  t[62] = DayMonthYear;
-  t[64] = Time;
-  t[65] = HourMinuteSecond;
-  t[66] = HourMinuteSecond;
-  t[67] = HourMinuteSecond;
-  t[77] = DateVal;
-  t[78] = TimeVal;
+#define DATETIME_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -6,6 +6,7 @@
 #include "formula/evaluator.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
+#include "formula/op_table.h"
 
 namespace tabulon {
 
@@ -18,15 +19,15 @@ void Annuity(Evaluator& e) {
   if (!Arguments(e, 3)) return;
   double a = Arg(e, 3, 0), i = Arg(e, 3, 1), n = Arg(e, 3, 2);
   double g = std::pow(1 + i, n);
-  if (i == 0 || (e.op() == 56 && g - 1 == 0) || (e.op() == 57 && g == 0)) {
+  if (i == 0 || (e.op() == kOpPmt && g - 1 == 0) || (e.op() == kOpPv && g == 0)) {
     ResultError(e, 3);
     return;
   }
   double x = 0;
   switch (e.op()) {
-    case 56: x = a * g / ((g - 1) / i); break;  // @PMT
-    case 57: x = a * (g - 1) / i / g; break;    // @PV
-    case 58: x = a * (g - 1) / i; break;        // @FV
+    case kOpPmt: x = a * g / ((g - 1) / i); break;
+    case kOpPv: x = a * (g - 1) / i / g; break;
+    case kOpFv: x = a * (g - 1) / i; break;
   }
   ResultNumber(e, 3, x);
 }
@@ -225,30 +226,19 @@ void Loan(Evaluator& e) {
   double p = LoanPayment(principal, i, n);
   double x = 0;
   switch (e.op()) {
-    case 153: x = LoanBalance(p, i, n, k); break;                       // @BAL
-    case 154: x = k * p + LoanBalance(p, i, n, k) - principal; break;   // @ACI
-    case 155: x = p - i * LoanBalance(p, i, n, k - 1); break;           // @PMTP
+    case kOpBal: x = LoanBalance(p, i, n, k); break;
+    case kOpAci: x = k * p + LoanBalance(p, i, n, k) - principal; break;
+    case kOpPmtP: x = p - i * LoanBalance(p, i, n, k - 1); break;
   }
   ResultNumber(e, 4, x);
 }
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterFinancialFunctions(DispatchTable& t) {
-  t[56] = Annuity;
-  t[57] = Annuity;
-  t[58] = Annuity;
-  t[86] = Npv;
-  t[89] = Irr;
-  t[116] = Rate;
-  t[117] = Term;
-  t[118] = CTerm;
-  t[119] = Sln;
-  t[120] = Syd;
-  t[121] = Ddb;
-  t[153] = Loan;
-  t[154] = Loan;
-  t[155] = Loan;
+#define FINANCIAL_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -9,6 +9,7 @@
 #include "formula/engine.h"
 #include "formula/formula_code.h"
 #include "formula/functions/numeric_args.h"
+#include "formula/op_table.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -29,13 +30,8 @@ FormulaArgument::FormulaArgument(Evaluator& e, std::string_view text)
   if (engine.formulaArgDepth >= kMaxFormulaArgDepth) return;
   ++engine.formulaArgDepth;
   counted_ = true;
-  // Compiling resets the session's error channel, which a command running
-  // the recalculation may be using.
-  ErrorChannel saved = e.session().errors();
-  code_ = CompileFormula(e.doc(), text);
-  bool failed = e.session().errors().failed();
-  e.session().errors() = saved;
-  ok_ = !failed && !code_.empty();
+  code_ = CompileFormula(e.doc(), text).code;
+  ok_ = !code_.empty();
 }
 
 FormulaArgument::~FormulaArgument() {
@@ -153,7 +149,7 @@ void Database(Evaluator& e) {
   });
   if (badCell) return SetFailure(e);
 
-  CellStore& store = r.store != nullptr ? *r.store : e.cells();
+  CellStore& store = e.CellsOf(r);
   std::vector<double> counted;
   for (const Candidate& c : candidates) {
     double meets;
@@ -168,16 +164,16 @@ void Database(Evaluator& e) {
   for (double x : counted) sum += x;
   double result = 0;
   switch (e.op()) {
-    case 91: result = sum; break;
-    case 92:
+    case kOpQSum: result = sum; break;
+    case kOpQAvg:
       if (n == 0) return SetFailure(e);
       result = sum / n;
       break;
-    case 93: result = n; break;
-    case 94:
+    case kOpQCount: result = n; break;
+    case kOpQMin:
       if (n > 0) result = *std::min_element(counted.begin(), counted.end());
       break;
-    case 95:
+    case kOpQMax:
       if (n > 0) result = *std::max_element(counted.begin(), counted.end());
       break;
     default: {
@@ -185,7 +181,7 @@ void Database(Evaluator& e) {
       double mean = sum / n, squares = 0;
       for (double x : counted) squares += (x - mean) * (x - mean);
       result = squares / n;
-      if (e.op() == 97) result = std::sqrt(result);
+      if (e.op() == kOpQStd) result = std::sqrt(result);
       break;
     }
   }
@@ -194,11 +190,10 @@ void Database(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterFormulaArgumentFunctions(DispatchTable& t) {
-  t[138] = X;
-  t[182] = Integrate;
-  t[184] = Recur;
-  for (int op = 91; op <= 97; ++op) t[op] = Database;
+#define FORMULA_ARGUMENT_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "formula/functions/numeric_args.h"
+#include "formula/op_table.h"
 
 namespace tabulon {
 
@@ -154,7 +155,7 @@ void GammaPQ(Evaluator& e) {
   double v[2];
   if (!TakeNumbers(e, 2, v)) return;
   double r;
-  if (v[1] < 0 || v[0] <= 0 || !IncompleteGamma(v[0], v[1], e.op() == 168, r))
+  if (v[1] < 0 || v[0] <= 0 || !IncompleteGamma(v[0], v[1], e.op() == kOpGammaP, r))
     return SetFailure(e);
   SetResult(e, r);
 }
@@ -451,13 +452,13 @@ void Bessel(Evaluator& e) {
   int n = static_cast<int>(order);
   double r = 0;
   switch (e.op()) {
-    case 158: r = JN(n, x); break;
-    case 159:
+    case kOpBesselJ: r = JN(n, x); break;
+    case kOpBesselY:
       if (x <= 0) return SetFailure(e);
       r = Upward(n, x, Y0(x), Y1(x), false);
       break;
-    case 160: r = IN(n, x); break;
-    case 161:
+    case kOpBesselI: r = IN(n, x); break;
+    case kOpBesselK:
       if (x <= 0) return SetFailure(e);
       r = Upward(n, x, K0(x), K1(x), true);
       break;
@@ -467,16 +468,10 @@ void Bessel(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterSpecialFunctions(DispatchTable& t) {
-  t[137] = GammaLn;
-  t[166] = Beta;
-  t[167] = BetaI;
-  t[168] = GammaPQ;
-  t[169] = GammaPQ;
-  t[157] = Erf;
-  t[177] = Gauss;
-  t[178] = Poisson;
-  for (int op = 158; op <= 161; ++op) t[op] = Bessel;
+#define SPECIAL_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -47,6 +47,10 @@ inline void ResultError(Evaluator& e, int n) {
   e.SetTopNumber(0);
 }
 
+// The handler of operations that compile but have no evaluation (numbers
+// without a name, @REPLACE): the argument gives way to ERR.
+void NoEvaluation(Evaluator& e);
+
 // Argument i of n (counted from 0, the first argument deepest).
 inline const Value& ArgumentAt(Evaluator& e, int n, int i) { return e.FromTop(n - 1 - i); }
 

@@ -15,6 +15,7 @@
 #include "formula/formula_code.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
+#include "formula/op_table.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -47,7 +48,7 @@ const CellRecord* LastReferencedCell(Evaluator& e, const Value& arg) {
 // cell lies behind is judged by its own kind.
 void IsNumOrStr(Evaluator& e) {
   if (!Arguments(e, 1)) return;
-  bool wantNumber = e.op() == 68;
+  bool wantNumber = e.op() == kOpIsNum;
   const CellRecord* c = LastReferencedCell(e, e.Top());
   bool yes;
   if (c != nullptr) {
@@ -172,21 +173,10 @@ void Rgb(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterInformationFunctions(DispatchTable& t) {
-  t[68] = IsNumOrStr;
-  t[69] = IsNumOrStr;
-  t[139] = MemAvail;
-  t[141] = DosVer;
-  t[142] = Version;
-  t[143] = Auto;
-  t[144] = Protect;
-  t[145] = QView;
-  t[148] = Path;
-  t[151] = FileInfo;
-  t[152] = IoResult;
-  t[156] = FileName;
-  t[185] = Rgb;
-  t[186] = OsVer;
+#define INFORMATION_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -6,10 +6,12 @@
 
 #include "formula/engine.h"
 #include "formula/evaluator.h"
+#include "formula/formula_text.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
 #include "formula/links.h"
 #include "formula/number_text.h"
+#include "formula/op_table.h"
 #include "sheet/address.h"
 #include "sheet/session.h"
 #include "base/text.h"
@@ -17,10 +19,6 @@
 namespace tabulon {
 
 namespace {
-
-CellStore& StoreOf(Evaluator& e, const RangeArg& r) {
-  return r.store != nullptr ? *r.store : e.cells();
-}
 
 // Replaces the n arguments by the value of a cell: its number or its text;
 // a missing or empty cell gives 0, an error cell ERR.
@@ -58,7 +56,7 @@ struct TableScan {
 // scan stops at the first numeric key above x; a vertical table matches the
 // entry before the stop, a horizontal one the last numeric key before it.
 TableScan ScanKeys(Evaluator& e, const RangeArg& r, bool vertical, double x) {
-  CellStore& store = StoreOf(e, r);
+  CellStore& store = e.CellsOf(r);
   TableScan s;
   s.count = vertical ? r.rows() : r.cols();
   auto key = [&](int i) {
@@ -94,15 +92,15 @@ TableScan ScanKeys(Evaluator& e, const RangeArg& r, bool vertical, double x) {
 // The cell `offset` columns right of (vertical) or rows below an entry's key.
 const CellRecord* TableCell(Evaluator& e, const RangeArg& r, bool vertical, int entry,
                             int offset) {
-  CellStore& store = StoreOf(e, r);
+  CellStore& store = e.CellsOf(r);
   return vertical ? store.FindCell(r.top + entry, r.left + offset)
                   : store.FindCell(r.top + offset, r.left + entry);
 }
 
 void Table(Evaluator& e) {
   if (!Arguments(e, 3, 2)) return;
-  bool vertical = e.op() == 85 || e.op() == 125;
-  bool interpolate = e.op() == 124 || e.op() == 125;
+  bool vertical = e.op() == kOpVTable || e.op() == kOpVTerp;
+  bool interpolate = e.op() == kOpHTerp || e.op() == kOpVTerp;
   double x = Num(ArgumentAt(e, 3, 0));
   RangeArg r = RangeArgument(e, ArgumentAt(e, 3, 1));
   double offset = RoundedArg(ArgumentAt(e, 3, 2));
@@ -154,7 +152,7 @@ void Index(Evaluator& e) {
     ResultError(e, 3);
     return;
   }
-  ResultFromCell(e, 3, StoreOf(e, r).FindCell(static_cast<int>(w), static_cast<int>(c)));
+  ResultFromCell(e, 3, e.CellsOf(r).FindCell(static_cast<int>(w), static_cast<int>(c)));
 }
 
 void ColsRows(Evaluator& e) {
@@ -164,22 +162,19 @@ void ColsRows(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  ResultNumber(e, 1, e.op() == 99 ? r.cols() : r.rows());
+  ResultNumber(e, 1, e.op() == kOpCols ? r.cols() : r.rows());
 }
 
 // The cell named by address text; range names, "CURSOR" and "RANGE" name
-// their first cell. The parser reports through the session's error channel,
-// which an enclosing command may be using, so the channel is kept.
+// their first cell. The parser's verdict stays here, away from the
+// session's error channel, which an enclosing command may be using.
 void Indirect(Evaluator& e) {
   if (!Arguments(e, 1)) return;
   std::string text = e.Text(e.Top());
-  Session& session = e.session();
-  ErrorChannel saved = session.errors();
-  session.errors() = ErrorChannel{};
-  RangeContext context{e.doc().settings().pageHeight, &e.doc().names(), session.cursor()};
-  ParsedRange p = ParseRange(text, context, session.errors());
-  bool failed = session.errors().failed();
-  session.errors() = saved;
+  RangeContext context{e.doc().settings().pageHeight, &e.doc().names(), e.session().cursor()};
+  ErrorChannel parse;
+  ParsedRange p = ParseRange(text, context, parse);
+  bool failed = parse.failed();
   const CellRange& range = p.range;
   if (failed || !p.ok || !range.IsDefined() || !RowInSheet(range.firstRow) ||
       !ColumnInSheet(range.firstCol)) {
@@ -207,28 +202,26 @@ std::string FormatShortName(std::uint8_t format, bool protectionOn) {
   return name;
 }
 
-// The text the input line shows for a cell. Formula text is not available
-// here, so a formula cell reports failure through `ok`.
-std::string ContentsText(Evaluator& e, const CellRecord* c, bool& ok) {
-  ok = true;
+// The text the input line shows for a cell of `doc`: a formula's text, a
+// label with its prefix, a number's digits.
+std::string ContentsText(Evaluator& e, SheetDocument& doc, const CellRecord* c) {
   if (c == nullptr) return {};
   switch (c->Kind()) {
     case kReal: return NumberText(c->value.num, e.session().settings().decimalChar);
     case kInteger: return std::to_string(c->value.integer);
     case kLabel: return std::string(c->TextView());
     case kStringFormula:
-    case kFormula: ok = false; return {};
+    case kFormula: return FormulaText(doc, *c);
     default: return {};
   }
 }
 
-// Attribute `attribute` of the cell at (row, col) of the evaluation's
-// worksheet, in place of the n arguments.
-void CellAttribute(Evaluator& e, int n, const std::string& attribute, CellStore& store, int row,
+// Attribute `attribute` of the cell at (row, col) of `doc`, in place of the
+// n arguments.
+void CellAttribute(Evaluator& e, int n, const std::string& attribute, SheetDocument& doc, int row,
                    int col) {
   std::string key = UpperCase(std::string_view(attribute).substr(0, 3));
-  SheetDocument& doc = e.doc();
-  const CellRecord* c = store.FindCell(row, col);
+  const CellRecord* c = doc.cells().FindCell(row, col);
   if (key == "ADD") {
     ResultString(e, n, AddressText(row, col, true, true, doc.settings().pageHeight));
   } else if (key == "ROW") {
@@ -236,10 +229,8 @@ void CellAttribute(Evaluator& e, int n, const std::string& attribute, CellStore&
   } else if (key == "COL") {
     ResultNumber(e, n, col + 1);
   } else if (key == "CON" || key == "PRE") {
-    bool ok;
-    std::string text = ContentsText(e, c, ok);
-    if (!ok) ResultError(e, n);
-    else ResultString(e, n, key == "CON" ? text : text.substr(0, 1));
+    std::string text = ContentsText(e, doc, c);
+    ResultString(e, n, key == "CON" ? text : text.substr(0, 1));
   } else if (key == "TYP") {
     ResultNumber(e, n, c == nullptr ? 6 : c->Kind());
   } else if (key == "WID") {
@@ -261,7 +252,7 @@ void CellInfo(Evaluator& e) {
     ResultError(e, 2);
     return;
   }
-  CellAttribute(e, 2, attribute, StoreOf(e, r), r.top, r.left);
+  CellAttribute(e, 2, attribute, e.DocumentOf(r), r.top, r.left);
 }
 
 // Without a worksheet window the cell pointer rests on A1.
@@ -274,7 +265,7 @@ void CellPointerInfo(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  CellAttribute(e, 1, attribute, e.cells(), at.row, at.col);
+  CellAttribute(e, 1, attribute, e.doc(), at.row, at.col);
 }
 
 // --- links --------------------------------------------------------------
@@ -306,28 +297,20 @@ void Link(Evaluator& e) {
     return;
   }
   LinkSource* links = Engine(e.session()).links;
-  CellStore* store = links != nullptr && page == 0 ? links->Linked(file) : nullptr;
-  if (store == nullptr) {
+  SheetDocument* linked = links != nullptr && page == 0 ? links->Find(file) : nullptr;
+  if (linked == nullptr) {
     ResultString(e, 1, "N/A");
     return;
   }
-  ResultFromCell(e, 1, store->FindCell(corner.row, corner.col));
+  ResultFromCell(e, 1, linked->cells().FindCell(corner.row, corner.col));
 }
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterLookupFunctions(DispatchTable& t) {
-  t[79] = CellPointerInfo;
-  t[85] = Table;
-  t[90] = Table;
-  t[98] = Index;
-  t[99] = ColsRows;
-  t[100] = ColsRows;
-  t[108] = CellInfo;
-  t[115] = Indirect;
-  t[123] = Link;
-  t[124] = Table;
-  t[125] = Table;
+#define LOOKUP_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

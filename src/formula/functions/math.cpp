@@ -4,6 +4,7 @@
 
 #include "formula/engine.h"
 #include "formula/functions/numeric_args.h"
+#include "formula/op_table.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -22,71 +23,71 @@ void OneArgument(Evaluator& e) {
   double r = 0;
   bool ok = true;
   switch (e.op()) {
-    case 33: r = std::fabs(x); break;
-    case 34: r = std::trunc(x); break;
-    case 35:
+    case kOpAbs: r = std::fabs(x); break;
+    case kOpInt: r = std::trunc(x); break;
+    case kOpSqrt:
       ok = x >= 0;
       r = std::sqrt(x);
       break;
-    case 36:
+    case kOpLog:
       ok = x > 0;
       r = std::log10(x);
       break;
-    case 37:
+    case kOpLn:
       ok = x > 0;
       r = std::log(x);
       break;
-    case 39: r = std::sin(x); break;
-    case 40: r = std::cos(x); break;
-    case 41: {
+    case kOpSin: r = std::sin(x); break;
+    case kOpCos: r = std::cos(x); break;
+    case kOpTan: {
       double c = std::cos(x);
       ok = c != 0;
       r = std::sin(x) / c;
       break;
     }
-    case 43: r = std::atan(x); break;
-    case 44:
-    case 45:
+    case kOpAtan: r = std::atan(x); break;
+    case kOpAsin:
+    case kOpAcos:
       ok = std::fabs(x) <= 1;
       if (!ok) break;
       if (x == 1) r = kPi / 2;
       else if (x == -1) r = -kPi / 2;
       else r = std::atan(x / std::sqrt(1 - x * x));
-      if (e.op() == 45) r = kPi / 2 - r;
+      if (e.op() == kOpAcos) r = kPi / 2 - r;
       break;
-    case 46: r = std::exp(x); break;
-    case 126: {
+    case kOpExp: r = std::exp(x); break;
+    case kOpCsc: {
       double s = std::sin(x);
       ok = s != 0;
       r = 1 / s;
       break;
     }
-    case 127: {
+    case kOpCtn: {
       double s = std::sin(x);
       ok = s != 0;
       r = std::cos(x) / s;
       break;
     }
-    case 128: {
+    case kOpSec: {
       double c = std::cos(x);
       ok = c != 0;
       r = 1 / c;
       break;
     }
-    case 129:
-    case 130:
-    case 131:
+    case kOpCosh:
+    case kOpSinh:
+    case kOpTanh:
       ok = std::fabs(x) < kHyperbolicLimit;
-      r = e.op() == 129 ? std::cosh(x) : e.op() == 130 ? std::sinh(x) : std::tanh(x);
+      r = e.op() == kOpCosh ? std::cosh(x) : e.op() == kOpSinh ? std::sinh(x) : std::tanh(x);
       break;
     // The library inverses avoid the cancellation of ln(x + sqrt(x*x +- 1))
     // for large negative or huge arguments.
-    case 132: r = std::asinh(x); break;
-    case 133:
+    case kOpAsinh: r = std::asinh(x); break;
+    case kOpAcosh:
       ok = x >= 1;
       r = std::acosh(x);
       break;
-    case 134:
+    case kOpAtanh:
       ok = std::fabs(x) < 1;
       r = std::atanh(x);
       break;
@@ -150,8 +151,8 @@ void Rounding(Evaluator& e) {
   }
   double q;
   switch (e.op()) {
-    case 63: q = std::trunc(scaled + 0.5); break;        // halves away from zero
-    case 175: q = std::trunc(scaled + 0.9999999999); break;
+    case kOpRound: q = std::trunc(scaled + 0.5); break;  // halves away from zero
+    case kOpCeil: q = std::trunc(scaled + 0.9999999999); break;
     default: q = std::trunc(scaled); break;
   }
   if (q == 0) {
@@ -198,19 +199,10 @@ void Perm(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterMathFunctions(DispatchTable& t) {
-  for (int op : {33, 34, 35, 36, 37, 39, 40, 41, 43, 44, 45, 46, 126, 127, 128, 129, 130, 131,
-                 132, 133, 134})
-    t[op] = OneArgument;
-  t[38] = Pi;
-  t[53] = Rand;
-  t[174] = LogB;
-  t[47] = Mod;
-  t[63] = Rounding;
-  t[175] = Rounding;
-  t[176] = Rounding;
-  t[135] = Comb;
-  t[136] = Perm;
+#define MATH_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formula/functions/numeric_args.h"
+#include "formula/op_table.h"
 
 namespace tabulon {
 
@@ -162,11 +163,10 @@ void XYInterpolate(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterMatrixFunctions(DispatchTable& t) {
-  t[163] = Determinant;
-  t[164] = Rank;
-  t[165] = Trace;
-  t[183] = XYInterpolate;
+#define MATRIX_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -69,8 +69,4 @@ class FormulaArgument {
 // The text of a formula argument: its string, or a number's text.
 std::string FormulaText(Evaluator& e, const Value& v);
 
-// Further registration points of the numeric families.
-void RegisterMatrixFunctions(DispatchTable& table);
-void RegisterFormulaArgumentFunctions(DispatchTable& table);
-
 }  // namespace tabulon

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formula/functions/numeric_args.h"
+#include "formula/op_table.h"
 
 namespace tabulon {
 
@@ -53,13 +54,13 @@ void Moments(Evaluator& e) {
     m3 += d * d * d;
     m4 += d * d * d * d;
   }
-  if (e.op() == 170) return SetRangeResult(e, absDev / n);
+  if (e.op() == kOpAveDev) return SetRangeResult(e, absDev / n);
   double var = m2 / (n - 1);
   if (var == 0) return SetFailure(e);
   double sd = std::sqrt(var);
   switch (e.op()) {
-    case 171: SetRangeResult(e, m3 / (n * sd * sd * sd)); break;
-    case 172: SetRangeResult(e, m4 / (n * var * var) - 3); break;
+    case kOpSkew: SetRangeResult(e, m3 / (n * sd * sd * sd)); break;
+    case kOpKurt: SetRangeResult(e, m4 / (n * var * var) - 3); break;
     default:
       if (mean == 0) return SetFailure(e);
       SetRangeResult(e, sd / mean);
@@ -92,13 +93,10 @@ void PSum(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterStatisticsFunctions(DispatchTable& t) {
-  t[162] = Median;
-  for (int op = 170; op <= 173; ++op) t[op] = Moments;
-  t[181] = CountA;
-  t[140] = PSum;
-  RegisterMatrixFunctions(t);
-  RegisterFormulaArgumentFunctions(t);
+#define STATISTICS_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -8,6 +8,8 @@
 #include "formula/evaluator.h"
 #include "formula/functions/args.h"
 #include "formula/functions/handler_support.h"
+#include "formula/op_table.h"
+#include "base/decimal_digits.h"
 #include "base/number_parse.h"
 #include "sheet/session.h"
 #include "base/text.h"
@@ -44,22 +46,17 @@ void Val(Evaluator& e) {
   ResultNumber(e, 1, x);
 }
 
+// The number with n decimals, rounded as the Fixed format shows it, so that
+// @STR agrees with the cell.
 void Str(Evaluator& e) {
   if (!Arguments(e, 2)) return;
   double x = Num(e.FromTop(1));
   double n = RoundedArg(e.FromTop(0));
-  if (n < 0 || n > 15) {
+  if (n < 0 || n > 15 || !std::isfinite(x)) {
     ResultError(e, 2);
     return;
   }
-  // The integer part of a double has at most 309 digits.
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(n), x);
-  std::string s(buf);
-  char decimal = e.session().settings().decimalChar;
-  if (decimal != '.')
-    if (std::size_t p = s.find('.'); p != std::string::npos) s[p] = decimal;
-  ResultString(e, 2, s);
+  ResultString(e, 2, Fixed(x, static_cast<int>(n), e.session().settings().decimalChar));
 }
 
 void Mid(Evaluator& e) {
@@ -76,7 +73,7 @@ void LeftRight(Evaluator& e) {
   if (!Arguments(e, 2)) return;
   std::string s = e.Text(e.FromTop(1));
   int n = std::clamp(CountArg(e.FromTop(0)), 0, static_cast<int>(s.size()));
-  ResultString(e, 2, e.op() == 104 ? s.substr(0, n) : s.substr(s.size() - n));
+  ResultString(e, 2, e.op() == kOpLeft ? s.substr(0, n) : s.substr(s.size() - n));
 }
 
 void Repeat(Evaluator& e) {
@@ -121,7 +118,7 @@ void Ord(Evaluator& e) {
 void UpperLower(Evaluator& e) {
   if (!Arguments(e, 1)) return;
   std::string s = e.Text(e.Top());
-  for (char& c : s) c = e.op() == 102 ? UpperChar(c) : LowerChar(c);
+  for (char& c : s) c = e.op() == kOpUpper ? UpperChar(c) : LowerChar(c);
   ResultString(e, 1, s);
 }
 
@@ -225,8 +222,7 @@ const CellRecord* FirstCellOf(Evaluator& e, const Value& v, bool& isRange) {
   RangeArg r = e.RangeOf(v);
   isRange = r.valid;
   if (!r.valid) return nullptr;
-  CellStore& store = r.store != nullptr ? *r.store : e.cells();
-  return store.FindCell(r.top, r.left);
+  return e.CellsOf(r).FindCell(r.top, r.left);
 }
 
 void S(Evaluator& e) {
@@ -260,28 +256,10 @@ void N(Evaluator& e) {
 
 }  // namespace
 
+// The handlers of this family's rows of the operation list.
 void RegisterTextFunctions(DispatchTable& t) {
-  t[70] = Length;
-  t[71] = Val;
-  t[72] = Str;
-  t[73] = Mid;
-  t[74] = Chr;
-  t[75] = Ord;
-  t[76] = Find;
-  t[101] = Repeat;
-  t[102] = UpperLower;
-  t[103] = UpperLower;
-  t[104] = LeftRight;
-  t[105] = LeftRight;
-  t[107] = Proper;
-  t[109] = Trim;
-  t[110] = Clean;
-  t[111] = S;
-  t[112] = N;
-  t[113] = Exact;
-  t[146] = Hex;
-  t[147] = Dec;
-  t[180] = Dms;
+#define TEXT_FUNCTION(number, identifier, name, cls, handler) t[kOp##identifier] = handler;
+#include "formula/operations.def"
 }
 
 }  // namespace tabulon

@@ -3,6 +3,8 @@
 // interpolated values are worked by hand on straight lines between entries.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "formula/engine.h"
 #include "formula/links.h"
 #include "sheet/cell_store.h"
@@ -151,17 +153,39 @@ TEST(LookupFunctions, CellAttributes) {
   EXPECT_EQ(s.Eval("@CELLPT(\"address\")"), "$A$1");
 }
 
-class OneStoreLinks : public LinkSource {
+// "contents" and "prefix" of a formula cell are its input-line text and
+// that text's first character, as for every other kind of cell.
+TEST(LookupFunctions, ContentsOfFormulaCellsAreTheirText) {
+  TestSheet s;
+  s.Enter("A1", "4");
+  s.Enter("A2", "+A1*2");
+  s.Enter("A3", "@SUM(A1..A2)");
+  s.Enter("A4", "+\"x\"&\"y\"");
+  EXPECT_EQ(s.Eval("@CELL(\"con\",A2)"), "+A1*2");
+  EXPECT_EQ(s.Eval("@CELL(\"pre\",A2)"), "+");
+  EXPECT_EQ(s.Eval("@CELL(\"contents\",A3)"), "@SUM(A1..A2)");
+  EXPECT_EQ(s.Eval("@CELL(\"prefix\",A3)"), "@");
+  EXPECT_EQ(s.Eval("@CELL(\"con\",A4)"), "+\"x\"&\"y\"") << "a text result";
+  // The pointer rests on A1 without a window.
+  TestSheet p;
+  p.Enter("A1", "+B1/2");
+  EXPECT_EQ(p.Eval("@CELLPT(\"contents\")"), "+B1/2");
+  EXPECT_EQ(p.Eval("@CELLPT(\"prefix\")"), "+");
+}
+
+class OneDocumentLinks : public LinkSource {
  public:
-  explicit OneStoreLinks(CellStore& store) : store_(store) {}
-  CellStore* Linked(std::string_view path) override {
-    last = std::string(path);
-    return path == "DATA.WKS" ? &store_ : nullptr;
-  }
+  explicit OneDocumentLinks(SheetDocument& doc) : doc_(doc) {}
   std::string last;
 
+ protected:
+  SheetDocument* Linked(const std::string& path) override {
+    last = path;
+    return path == ResolveLinkPath("DATA.WKS") ? &doc_ : nullptr;
+  }
+
  private:
-  CellStore& store_;
+  SheetDocument& doc_;
 };
 
 TEST(LookupFunctions, Links) {
@@ -171,13 +195,28 @@ TEST(LookupFunctions, Links) {
   EXPECT_EQ(s.Eval("@LINK(\"DATA.WKS>??\")"), "ERR");
   TestSheet other;
   other.Enter("C5", "99");
-  OneStoreLinks links(other.cells());
+  OneDocumentLinks links(*other.doc);
   Engine(s.session).links = &links;
   EXPECT_EQ(s.Eval("@LINK(\"data.wks>C5\")"), "99");
-  EXPECT_EQ(links.last, "DATA.WKS");
+  EXPECT_EQ(links.last, ResolveLinkPath("DATA.WKS"));
   EXPECT_EQ(s.Eval("@LINK(\"DATA.WKS>A:C5\")"), "99");  // page A is the first
   EXPECT_EQ(s.Eval("@LINK(\"OTHER.WKS>C5\")"), "N/A");
+  // A link operand keeps the path as typed; it is resolved when looked up.
+  EXPECT_EQ(s.Eval("[DATA.WKS]C5*2"), "198");
+  EXPECT_EQ(s.Eval("@SUM([DATA.WKS]A1..C5)"), "99");
+  EXPECT_EQ(s.Eval("[data.wks]C5"), "ERR") << "file names keep their case";
+  // Attributes of a linked cell come from its own worksheet.
+  other.Enter("D7", "+C5+1");
+  EXPECT_EQ(s.Eval("@CELL(\"contents\",[DATA.WKS]D7)"), "+C5+1");
   Engine(s.session).links = nullptr;
+}
+
+TEST(LookupFunctions, LinkPathsResolveAgainstTheCurrentDirectory) {
+  EXPECT_EQ(ResolveLinkPath("/data/a.wks"), "/data/a.wks");
+  EXPECT_EQ(ResolveLinkPath("C:\\DATA\\A.WKS"), "C:\\DATA\\A.WKS");
+  std::string cwd = std::filesystem::current_path().string();
+  EXPECT_EQ(ResolveLinkPath("a.wks"), cwd + "/a.wks");
+  EXPECT_EQ(ResolveLinkPath("sub/a.wks"), cwd + "/sub/a.wks");
 }
 
 }  // namespace

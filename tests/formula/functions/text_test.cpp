@@ -3,8 +3,14 @@
 // character codes are Windows-1252/ASCII code points.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <string>
 
+#include "display/format.h"
+#include "formula/engine.h"
+#include "formula/evaluator.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -91,12 +97,44 @@ TEST(TextFunctions, NumbersAndText) {
   EXPECT_EQ(s.EvalNumber("@VAL(\"\")"), 0);
   EXPECT_EQ(s.Eval("@STR(3.14159,2)"), "3.14");
   EXPECT_EQ(s.Eval("@STR(-2,3)"), "-2.000");
-  EXPECT_EQ(s.Eval("@STR(2.5,0)"), "2");  // binary ties round to even, like printf
+  // Ties round away from zero, judged on 15 significant digits, as the
+  // Fixed format shows them.
+  EXPECT_EQ(s.Eval("@STR(2.5,0)"), "3");
+  EXPECT_EQ(s.Eval("@STR(-2.5,0)"), "-3");
+  EXPECT_EQ(s.Eval("@STR(0.125,2)"), "0.13");
+  EXPECT_EQ(s.Eval("@STR(1.005,2)"), "1.01");
+  EXPECT_EQ(s.Eval("@STR(0.0004,3)"), "0.000");
+  EXPECT_EQ(s.Eval("@STR(999.96,1)"), "1000.0");
   EXPECT_EQ(s.Eval("@STR(1,-1)"), "ERR");
   EXPECT_EQ(s.Eval("@LENGTH(@STR(1E300,15))"), "240");  // cut, not overrun
   s.session.settings().decimalChar = ',';
   s.session.settings().argSeparator = ';';
   EXPECT_EQ(s.Eval("@STR(3/2;1)"), "1,5");
+}
+
+// @STR gives the digits the Fixed format shows for the same value and
+// decimals, ties and binary near-ties included.
+TEST(TextFunctions, StrAgreesWithTheFixedFormat) {
+  TestSheet s;
+  Evaluator& e = *Engine(s.session).evaluator;
+  FormatSettings settings;
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> decimals(0, 15);
+  std::uniform_int_distribution<int> mantissa(-99999, 99999);
+  std::uniform_int_distribution<int> scale(0, 9);
+  for (int i = 0; i < 3000; ++i) {
+    // Short decimal fractions: many are halfway cases at some precision.
+    double x = mantissa(rng) / std::pow(10.0, scale(rng));
+    if (i % 3 == 0) x = std::ldexp(static_cast<double>(rng()), -static_cast<int>(rng() % 40));
+    int n = decimals(rng);
+    std::string shown = FormatValue(20, static_cast<std::uint8_t>(n), x, settings);
+    shown.pop_back();  // the trailing blank
+    char text[64];
+    std::snprintf(text, sizeof text, "@STR(%.17g,%d)", x, n);
+    TextResult r = e.EvaluateText(*s.doc, text);
+    ASSERT_TRUE(r.isString) << text;
+    EXPECT_EQ(r.text, shown) << text;
+  }
 }
 
 TEST(TextFunctions, HexadecimalAndDegrees) {

@@ -274,7 +274,7 @@ class Cli {
       } else if (r.isString) {
         Print(r.text);
       } else {
-        Print(InputForm(r.number, decimal));
+        Print(NumberEditText(r.number, decimal));
       }
     }
     return Status(status);

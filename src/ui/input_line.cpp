@@ -309,7 +309,7 @@ bool InputLine::HandleKey(Key key, KeyMods mods) {
         session_.host().Beep();
         return true;
       }
-      text_ = r.isString ? r.text : InputForm(r.number, session_.settings().decimalChar);
+      text_ = r.isString ? r.text : NumberEditText(r.number, session_.settings().decimalChar);
       caret_ = static_cast<int>(text_.size());
       UpdateMode();
       return true;

@@ -157,6 +157,11 @@ TEST(InputLine, F9ReplacesAFormulaByItsValue) {
   EXPECT_EQ(l.line.text(), "42");
   l.line.HandleKey(Key::Enter);
   EXPECT_EQ(l.t.Cell("A1")->Kind(), kInteger);
+  // The value that replaces the formula is the formula's value, every digit.
+  l.Type("1/3");
+  l.line.HandleKey(Key::F9);
+  l.line.HandleKey(Key::Enter);
+  EXPECT_EQ(l.t.Number("A1"), 1.0 / 3.0);
 }
 
 TEST(InputLine, RangePromptHandsTheTextToItsCommand) {

@@ -467,20 +467,17 @@ void Loader::SettingRecord(std::uint8_t type, const Bytes& b) {
       break;
     case kRecGraph:
       if (b.size == kGraphBlockBytes) {
-        x.graph.assign(b.data, b.data + b.size);
+        ReadGraphBlock(x.graphs.current, b.data, b.size);
         // The X and Y step counts at the block's end need at least 2.
-        for (int i = kGraphBlockBytes - 2; i < kGraphBlockBytes; ++i)
-          if (x.graph[i] < 2) x.graph[i] = 5;
+        for (GraphAxis& axis : x.graphs.current.axes)
+          if (axis.step < 2) axis.step = 5;
       }
       break;
     case kRecNamedGraph:
-      if (b.size > kGraphNameBytes) {
-        NamedGraph g;
-        std::memcpy(g.nameField.data(), b.data, kGraphNameBytes);
-        g.name = b.Text(0, 15);
-        g.block.assign(b.data + kGraphNameBytes, b.data + b.size);
-        if (static_cast<int>(x.namedGraphs.size()) < kMaxNamedGraphs) x.namedGraphs.push_back(g);
-        else x.namedGraphs.back() = g;
+      if (b.size > kGraphFileNameBytes) {
+        NamedGraph g = ReadNamedGraph(b.data, b.size);
+        if (static_cast<int>(x.graphs.named.size()) < kMaxNamedGraphs) x.graphs.named.push_back(g);
+        else x.graphs.named.back() = g;
       }
       break;
     case kRecActivePane:
@@ -494,12 +491,12 @@ void Loader::ExtensionRecord(std::uint8_t type, const Bytes& b) {
   WorksheetExtras& x = extras_;
   switch (type) {
     case kExtGraph:
-      if (b.size == kGraphExtBlockBytes) x.graphExt.assign(b.data, b.data + b.size);
+      if (b.size == kGraphExtBlockBytes) ReadGraphExtBlock(x.graphs.current, b.data, b.size);
       break;
     case kExtNamedGraph:
       if (b.size == kGraphExtBlockBytes) {
-        if (namedGraphExt_ < static_cast<int>(x.namedGraphs.size()))
-          x.namedGraphs[namedGraphExt_].extBlock.assign(b.data, b.data + b.size);
+        if (namedGraphExt_ < static_cast<int>(x.graphs.named.size()))
+          ReadGraphExtBlock(x.graphs.named[namedGraphExt_].settings, b.data, b.size);
         ++namedGraphExt_;
       }
       break;
@@ -977,15 +974,12 @@ void Saver::Settings() {
   Header(kRecTitles, 16);
   Range(x.titleRows);
   Range(x.titleCols);
-  if (x.graph.size() == kGraphBlockBytes) {
-    Header(kRecGraph, kGraphBlockBytes);
-    w_.Bytes(x.graph.data(), x.graph.size());
-  }
-  for (const NamedGraph& g : x.namedGraphs) {
-    std::size_t n = std::min<std::size_t>(g.block.size(), 0xFFFF - kGraphNameBytes);
-    Header(kRecNamedGraph, static_cast<std::uint16_t>(kGraphNameBytes + n));
-    w_.Bytes(g.nameField.data(), kGraphNameBytes);
-    w_.Bytes(g.block.data(), n);
+  Header(kRecGraph, kGraphBlockBytes);
+  w_.Bytes(GraphBlock(x.graphs.current).data(), kGraphBlockBytes);
+  for (const NamedGraph& g : x.graphs.named) {
+    Header(kRecNamedGraph, kGraphFileNameBytes + kGraphBlockBytes);
+    w_.Bytes(GraphFileName(g).data(), kGraphFileNameBytes);
+    w_.Bytes(GraphBlock(g.settings).data(), kGraphBlockBytes);
   }
 }
 
@@ -1059,15 +1053,11 @@ void Saver::Cells() {
 void Saver::Extension() {
   WorksheetExtras& x = doc_.extras();
   const SheetSettings& s = doc_.settings();
-  if (x.graphExt.size() == kGraphExtBlockBytes) {
-    Header(kExtGraph, kGraphExtBlockBytes);
-    w_.Bytes(x.graphExt.data(), kGraphExtBlockBytes);
-  }
-  for (const NamedGraph& g : x.namedGraphs) {
+  Header(kExtGraph, kGraphExtBlockBytes);
+  w_.Bytes(GraphExtBlock(x.graphs.current).data(), kGraphExtBlockBytes);
+  for (const NamedGraph& g : x.graphs.named) {
     Header(kExtNamedGraph, kGraphExtBlockBytes);
-    std::vector<std::uint8_t> block = g.extBlock;
-    if (block.size() != kGraphExtBlockBytes) block = ResetGraphExtBlock();
-    w_.Bytes(block.data(), kGraphExtBlockBytes);
+    w_.Bytes(GraphExtBlock(g.settings).data(), kGraphExtBlockBytes);
   }
   for (const auto& button : x.buttons) {
     Header(kExtButton, kSheetButtonBytes);

@@ -7,7 +7,6 @@
 #include "base/number_parse.h"
 #include "base/text.h"
 #include "display/format.h"
-#include "platform/host.h"
 #include "sheet/session.h"
 
 namespace tabulon {
@@ -60,22 +59,32 @@ bool Integer(std::string_view text, int lo, int hi, int& v) {
 
 void ResetGraph(SheetDocument& doc) { Current(doc) = GraphSettings(); }
 
-bool GraphSeriesCommand(SheetDocument& doc, int n, std::string_view range) {
-  if (n < 0 || n > kGraphSeries) return true;
-  CellRange r;
-  if (!ParseRangeArg(doc, range, r)) return false;
+void GraphSeriesCommand(SheetDocument& doc, int n, const CellRange& r) {
+  if (n < 0 || n > kGraphSeries) return;
   GraphSettings& g = Current(doc);
   (n == 0 ? g.x : g.series[n - 1]) = r;
+}
+
+bool GraphSeriesCommand(SheetDocument& doc, int n, std::string_view range) {
+  CellRange r;
+  if (n < 0 || n > kGraphSeries) return true;
+  if (!ParseRangeArg(doc, range, r)) return false;
+  GraphSeriesCommand(doc, n, r);
   return true;
 }
 
-bool GraphLabelCommand(SheetDocument& doc, int series, std::string_view range, int location) {
-  if (series < 1 || series > kGraphSeries) return true;
-  CellRange r;
-  if (!ParseRangeArg(doc, range, r)) return false;
+void GraphLabelCommand(SheetDocument& doc, int series, const CellRange& r, int location) {
+  if (series < 1 || series > kGraphSeries) return;
   GraphSettings& g = Current(doc);
   g.labels[series - 1] = r;
   if (location >= 1 && location <= 5) g.labelPlace[series - 1] = static_cast<std::uint8_t>(location);
+}
+
+bool GraphLabelCommand(SheetDocument& doc, int series, std::string_view range, int location) {
+  CellRange r;
+  if (series < 1 || series > kGraphSeries) return true;
+  if (!ParseRangeArg(doc, range, r)) return false;
+  GraphLabelCommand(doc, series, r, location);
   return true;
 }
 
@@ -89,20 +98,21 @@ void GraphHeadingCommand(SheetDocument& doc, int n, std::string_view text) {
   Current(doc).SetHeading(n, text.substr(0, kGraphHeadingBytes - 1));
 }
 
-void GraphNameCommand(SheetDocument& doc, int action, std::string_view name) {
+Status GraphNameCommand(SheetDocument& doc, int action, std::string_view name) {
   GraphBook& book = doc.extras().graphs;
   std::string upper = UpperCase(name);
   switch (action) {
     case 0: {
       ErrorChannel errors;
       book.Create(upper, errors);
-      if (errors.failed()) doc.session().ShowError(errors.message());
+      if (errors.failed()) return Status::Error(errors.message());
       break;
     }
     case 1: book.Use(upper); break;
     case 2: book.Remove(upper); break;
     default: break;
   }
+  return Status::Ok();
 }
 
 void GraphTypeCommand(SheetDocument& doc, int family, std::string_view letter) {
@@ -213,17 +223,13 @@ void GraphFontCommand(SheetDocument& doc, int item, std::string_view text) {
   if (Integer(f[3], 0, 255, n)) g.textColour[item] = static_cast<std::uint8_t>(n & 15);
 }
 
-bool QuickGraph(SheetDocument& doc, const CellRange& selection) {
+Status QuickGraph(SheetDocument& doc, const CellRange& selection) {
   if (!selection.IsDefined() || selection.Bottom() - selection.Top() < 1 ||
-      selection.Right() - selection.Left() < 1) {
-    doc.session().host().Beep();
-    return false;
-  }
+      selection.Right() - selection.Left() < 1)
+    return Status::Beep();
   GraphBook& book = doc.extras().graphs;
-  if (static_cast<int>(book.named.size()) >= kMaxNamedGraphs) {
-    doc.session().ShowError("Max Graphs Exceeded");
-    return false;
-  }
+  if (static_cast<int>(book.named.size()) >= kMaxNamedGraphs)
+    return Status::Error("Max Graphs Exceeded");
   GraphSettings g;
   int top = selection.Top(), bottom = selection.Bottom(), left = selection.Left();
   g.x = CellRange::Of(top, left, bottom, left);
@@ -231,7 +237,8 @@ bool QuickGraph(SheetDocument& doc, const CellRange& selection) {
     g.series[s] = CellRange::Of(top, left + 1 + s, bottom, left + 1 + s);
   book.current = g;
   book.CreateAutomatic();
-  return true;
+  doc.settings().modified = true;
+  return Status::Ok();
 }
 
 bool RunGraphCommandText(SheetDocument& doc, std::string_view line, std::string& message) {
@@ -287,7 +294,13 @@ bool RunGraphCommandText(SheetDocument& doc, std::string_view line, std::string&
   else if (keyword == "GRAPHLABEL") ok = GraphLabelCommand(doc, a, arg(2), intArg(3, b) ? b : 0);
   else if (keyword == "GRAPHLEGEND") GraphLegendCommand(doc, a, arg(2), intArg(3, b) ? b : 0);
   else if (keyword == "GRAPHHEADING") GraphHeadingCommand(doc, a, arg(2));
-  else if (keyword == "GRAPHNAME") GraphNameCommand(doc, a, arg(2));
+  else if (keyword == "GRAPHNAME") {
+    Status s = GraphNameCommand(doc, a, arg(2));
+    if (!s) {
+      message = s.message();
+      return false;
+    }
+  }
   else if (keyword == "GRAPHTYPE") GraphTypeCommand(doc, a, arg(2));
   else if (keyword == "GRAPHSCALE") GraphScaleCommand(doc, a, rest(2));
   else if (keyword == "GRAPHOPTIONS") GraphOptionsCommand(doc, a, rest(2));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "sheet/address.h"
+#include "ui/status.h"
 
 namespace tabulon {
 
@@ -19,8 +20,10 @@ void ResetGraph(SheetDocument& doc);
 // ignored. A range text that does not parse raises the error channel
 // (without a message) and changes nothing; returns false then.
 bool GraphSeriesCommand(SheetDocument& doc, int n, std::string_view range);
+void GraphSeriesCommand(SheetDocument& doc, int n, const CellRange& range);
 // GRAPHLABEL: a series' (1..6) data-label range and location (1..5).
 bool GraphLabelCommand(SheetDocument& doc, int series, std::string_view range, int location);
+void GraphLabelCommand(SheetDocument& doc, int series, const CellRange& range, int location);
 // GRAPHLEGEND: the series' legend becomes the first 19 characters of the
 // text; the last argument is read and not used.
 void GraphLegendCommand(SheetDocument& doc, int series, std::string_view text, int unused = 0);
@@ -28,8 +31,8 @@ void GraphLegendCommand(SheetDocument& doc, int series, std::string_view text, i
 // 39 characters of the text.
 void GraphHeadingCommand(SheetDocument& doc, int n, std::string_view text);
 // GRAPHNAME: action 0 create or replace, 1 use, 2 delete the named graph
-// (name upper-cased). "Named Graphs>10" is shown through ShowError.
-void GraphNameCommand(SheetDocument& doc, int action, std::string_view name);
+// (name upper-cased). Creating an eleventh fails with "Named Graphs>10".
+Status GraphNameCommand(SheetDocument& doc, int action, std::string_view name);
 // GRAPHTYPE: family 2 picks a 2D type by the first letter of X, B, P, S, L,
 // M, H, R, A, D, O, C; any other family a 3D type from S, P, D, W, B, T. A
 // letter not in the list leaves the type.
@@ -50,10 +53,10 @@ void GraphFontCommand(SheetDocument& doc, int item, std::string_view text);
 // Quick Graph over a selection. At least two rows and two columns: the
 // record is reset, the first column becomes the X range and each further
 // column (up to six) a series over the same rows, and the result is kept as
-// the next automatic name; returns true, and the caller opens the graph
-// window. A smaller selection beeps; with ten named graphs "Max Graphs
-// Exceeded" is shown and the record stays as it was.
-bool QuickGraph(SheetDocument& doc, const CellRange& selection);
+// the next automatic name; success means the caller opens the graph
+// window. A smaller selection fails with a beep; with ten named graphs it
+// fails with "Max Graphs Exceeded" and the record stays as it was.
+Status QuickGraph(SheetDocument& doc, const CellRange& selection);
 
 // One graph command written the way a macro writes it, "{KEYWORD args}",
 // arguments separated by blanks or commas, text in double quotes (the

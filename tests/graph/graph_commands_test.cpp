@@ -119,17 +119,17 @@ TEST(GraphCommands, Fonts) {
 TEST(GraphCommands, NamesShowTheLimitAsAnError) {
   Sheet t;
   GraphHeadingCommand(*t.doc, 0, "first");
-  GraphNameCommand(*t.doc, 0, "one");
+  EXPECT_TRUE(GraphNameCommand(*t.doc, 0, "one"));
   ASSERT_EQ(t.book().named.size(), 1u);
   EXPECT_EQ(t.book().named[0].name(), "ONE");
   GraphHeadingCommand(*t.doc, 0, "changed");
   GraphNameCommand(*t.doc, 1, "One");
   EXPECT_EQ(t.g().Heading(kMainHeading), "first");
-  for (int i = 2; i <= 10; ++i) GraphNameCommand(*t.doc, 0, "g" + std::to_string(i));
-  EXPECT_TRUE(t.host.messages.empty());
-  GraphNameCommand(*t.doc, 0, "eleven");
-  ASSERT_EQ(t.host.messages.size(), 1u);
-  EXPECT_EQ(t.host.messages[0], "Error:Named Graphs>10");
+  for (int i = 2; i <= 10; ++i) EXPECT_TRUE(GraphNameCommand(*t.doc, 0, "g" + std::to_string(i)));
+  Status full = GraphNameCommand(*t.doc, 0, "eleven");
+  EXPECT_FALSE(full);
+  EXPECT_EQ(full.message(), "Named Graphs>10");
+  EXPECT_EQ(t.book().named.size(), 10u);
   GraphNameCommand(*t.doc, 2, "G5");
   EXPECT_EQ(t.book().named.size(), 9u);
   EXPECT_EQ(t.book().named[4].name(), "G6");
@@ -154,15 +154,16 @@ TEST(GraphCommands, QuickGraphFromASelection) {
 
   // Too small: a beep and nothing else.
   GraphSettings before = t.g();
-  EXPECT_FALSE(QuickGraph(*t.doc, CellRange::Of(0, 0, 9, 0)));
-  EXPECT_EQ(t.host.beeps, 1);
+  Status small = QuickGraph(*t.doc, CellRange::Of(0, 0, 9, 0));
+  EXPECT_FALSE(small);
+  EXPECT_EQ(small.message(), "");
   EXPECT_EQ(t.g(), before);
 
   while (t.book().named.size() < 10) t.book().CreateAutomatic();
   before = t.g();
-  EXPECT_FALSE(QuickGraph(*t.doc, CellRange::Of(0, 0, 5, 5)));
-  ASSERT_FALSE(t.host.messages.empty());
-  EXPECT_EQ(t.host.messages.back(), "Error:Max Graphs Exceeded");
+  Status full = QuickGraph(*t.doc, CellRange::Of(0, 0, 5, 5));
+  EXPECT_FALSE(full);
+  EXPECT_EQ(full.message(), "Max Graphs Exceeded");
   EXPECT_EQ(t.g(), before);
 
   ResetGraph(*t.doc);

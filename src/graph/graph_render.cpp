@@ -384,7 +384,9 @@ void GraphPainter::PolarAxes() {
     int lx = radar ? cx + 2 : cx + r + 2;
     int ly = radar ? cy - r + 1 : cy + 2;
     Rect box{lx, ly, lx + tw, ly + valuesHeight};
-    bool overlaps = i > 0 && box.left < last.right && last.left < box.right &&
+    // A few pixels apart at least, so neighbours do not read as one number.
+    int space = valuesHeight / 2;
+    bool overlaps = i > 0 && box.left < last.right + space && last.left < box.right + space &&
                     box.top < last.bottom && last.top < box.bottom;
     if (overlaps) continue;
     c_.Text(lx, ly, text, Align::Left);
@@ -777,9 +779,16 @@ void GraphPainter::StripSeries(int s, int lane, int lanes, bool wall) {
       FilledShape(face, s, kBlack);
     }
     c_.SetPen(kBlack, 1);
+    // A strip is a tape: a front edge of some height under the line, so a
+    // segment rising along the depth still shows, and the top going back.
+    int tape = wall ? 0 : std::max(2, laneDepth / 2);
     for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
       const Point& a = pts[i];
       const Point& b = pts[i + 1];
+      if (tape > 0) {
+        c_.SetBrush(Shade(colour, 0.6), HatchStyle::Solid);
+        c_.Polygon({a, b, {b.x, b.y + tape}, {a.x, a.y + tape}});
+      }
       c_.SetBrush(wall ? Shade(colour, 0.5) : colour, HatchStyle::Solid);
       c_.Polygon({a, b, {b.x + laneDepth, b.y - laneDepth}, {a.x + laneDepth, a.y - laneDepth}});
     }

@@ -76,6 +76,7 @@ std::string QtImageOutput::Write(const std::string& path, ImageFormat format, in
   image.fill(Qt::white);
   {
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     QtCanvas canvas(painter);
     draw(canvas);
   }

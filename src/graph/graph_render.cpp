@@ -847,9 +847,13 @@ void GraphPainter::PieSeries() {
     angle += span;
   }
   auto colourOf = [&](std::size_t i) { return static_cast<int>(i % kGraphSeries); };
-  // The side of a 3D pie: the slices stacked downwards in a darker shade.
-  for (int dy = thickness; dy > 0; --dy) {
+  // The side of a 3D pie: the slices stacked downwards in a darker shade,
+  // in a few layers (each covers the next one's band but its edge). Slices
+  // too thin for the platform's angles do not take part.
+  int step = std::max(1, thickness / 8);
+  for (int dy = thickness; dy > 0; dy -= step) {
     for (std::size_t i = 0; i < slices.size(); ++i) {
+      if (slices[i].span < 1.0 / 16) continue;
       Rgb shade = Shade(GraphColour(g_.foreColour[colourOf(i)]), 0.5);
       c_.SetPen(shade, 1);
       c_.SetBrush(shade, HatchStyle::Solid);
@@ -859,6 +863,8 @@ void GraphPainter::PieSeries() {
       c_.Pie(r, slices[i].start, slices[i].span);
     }
   }
+  Rect lastLabel{};
+  bool labelled = false;
   for (std::size_t i = 0; i < slices.size(); ++i) {
     int s = colourOf(i);
     const Slice& sl = slices[i];
@@ -879,7 +885,16 @@ void GraphPainter::PieSeries() {
     int h = c_.TextHeight();
     int lx = ToPixel(cx + dx * (rx + h / 2));
     int ly = ToPixel(cy + dy * (ry + h / 2) - h / 2.0 + (dy > 0 ? thickness : 0));
+    // Thin slices side by side would write their labels over each other:
+    // a label that would run into the previous one is left out.
+    int w = c_.TextWidth(text);
+    Rect box = dx >= 0 ? Rect{lx, ly, lx + w, ly + h} : Rect{lx - w, ly, lx, ly + h};
+    bool overlaps = labelled && box.left < lastLabel.right && lastLabel.left < box.right &&
+                    box.top < lastLabel.bottom && lastLabel.top < box.bottom;
+    if (overlaps) continue;
     c_.Text(lx, ly, text, dx >= 0 ? Align::Left : Align::Right);
+    lastLabel = box;
+    labelled = true;
   }
   if (type_ == GraphType::Donut) {
     int hx = rx / 2, hy = ry / 2;

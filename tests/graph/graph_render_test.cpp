@@ -478,6 +478,30 @@ TEST(GraphDrawing, HugeRangesAreCappedAndLongSeriesDrawEveryPoint) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+TEST(GraphDrawing, PiesOfThousandsOfSlicesStayReadable) {
+  GraphSheet t;
+  t.g().type = static_cast<std::uint8_t>(GraphType::Pie3D);
+  for (int i = 1; i <= 5000; ++i) {
+    std::string row = std::to_string(i);
+    t.Enter("E" + row, "'s" + row);
+    t.Enter("F" + row, "1");
+  }
+  t.g().x = R(0, 4, 4999, 4);
+  t.g().series[0] = R(0, 5, 4999, 5);
+  GraphDrawing d = t.Draw(1400, 700);
+  int pies = 0, labels = 0;
+  for (const auto& s : t.canvas.shapes) pies += s.kind == RecordingCanvas::ShapeOp::Pie;
+  for (const auto& op : t.canvas.texts) labels += op.text.find(" (") != std::string::npos;
+  // Every slice on top (background and hatch), and the side in a few
+  // layers whatever the thickness.
+  EXPECT_EQ(pies % 5000, 0);
+  EXPECT_GE(pies / 5000, 3);
+  EXPECT_LE(pies / 5000, 2 + 9);
+  EXPECT_GT(labels, 10);
+  EXPECT_LT(labels, 300) << "labels that would overlap are left out";
+  EXPECT_TRUE(d.defined);
+}
+
 TEST(GraphDrawing, DataLabelsSitWhereTheSeriesSays) {
   GraphSheet t;
   t.g().type = static_cast<std::uint8_t>(GraphType::Line);

@@ -229,6 +229,11 @@ void QtGraphViews::ShowGraphSettings(SheetDocument& doc, GraphPageRequest page) 
     if (w && &w->document() == &doc) w->Redraw();
 }
 
+void QtGraphViews::DocumentClosing(SheetDocument& doc) {
+  for (const QPointer<GraphView>& w : windows_)
+    if (w && &w->document() == &doc) w->close();
+}
+
 GraphView* OpenGraphWindow(QWidget* parent, SheetDocument& doc, Host& host, bool maximised,
                            int closeAfterMs) {
   auto* view = new GraphView(doc, host, parent);

@@ -72,6 +72,8 @@ class QtGraphViews : public GraphViews {
   QtGraphViews(QWidget* parent, Host& host) : parent_(parent), host_(host) {}
   void ShowGraphWindow(SheetDocument& doc, bool maximised, int closeAfterMs) override;
   void ShowGraphSettings(SheetDocument& doc, GraphPageRequest page) override;
+  // Closes the graph windows of a document that is about to go away.
+  void DocumentClosing(SheetDocument& doc);
 
   // Passed on to every window opened.
   std::function<void(SheetDocument&)> quickPrint;

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
@@ -17,6 +20,9 @@
 #include "formula/engine.h"
 #include "formula/evaluator.h"
 #include "formula/recalc.h"
+#include "graph/graph_commands.h"
+#include "graph/graph_image.h"
+#include "graph/graph_render.h"
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
@@ -44,7 +50,8 @@ constexpr const char* kUsage =
     "  enter [--file IN] [--out OUT] [--dump] [--script S] ADDRESS=TEXT...\n"
     "      enter each TEXT at ADDRESS as if typed; a script holds one\n"
     "      ADDRESS=TEXT per line ('-' reads standard input); then save to OUT\n"
-    "      and/or print the dump\n"
+    "      and/or print the dump. A graph macro command in braces, such as\n"
+    "      {GRAPHSERIES 1 B2..B9} or {GRAPHTYPE 2 B}, sets the current graph\n"
     "  dump FILE [--range R]\n"
     "      one line per cell: ADDRESS, KIND, CONTENTS and DISPLAY, tab-separated\n"
     "      (tabs, line breaks and other control characters inside cell text are\n"
@@ -53,6 +60,9 @@ constexpr const char* kUsage =
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
     "      (an extract with --range; .WKS is added to a name without one),\n"
     "      .csv comma-delimited text, .prn quoted text\n"
+    "  graph FILE [--name G] --out F.png|F.svg|F.bmp [--size WxH]\n"
+    "      draw the sheet's current graph, or its named graph G, into a picture\n"
+    "      of W x H pixels (default 800x600)\n"
     "\n"
     "A damaged worksheet is read up to the damage: dump and convert print or\n"
     "write what was recovered, say so on standard error and exit with 1.\n"
@@ -141,7 +151,8 @@ bool ReachesCycle(const CellStore& store, const std::vector<CellId>& from) {
 // One run of the tool: a headless session and where its output goes.
 class Cli {
  public:
-  Cli(std::FILE* out, std::FILE* err) : out_(out), err_(err), session_(host_) {}
+  Cli(std::FILE* out, std::FILE* err, ImageOutput* images)
+      : out_(out), err_(err), images_(images), session_(host_) {}
 
   int Run(std::vector<std::string> args) {
     int status;
@@ -185,6 +196,7 @@ class Cli {
     if (command == "enter") return Enter(rest);
     if (command == "dump") return Dump(rest);
     if (command == "convert") return Convert(rest);
+    if (command == "graph") return Graph(rest);
     return Usage("unknown command '" + Visible(command) + "'");
   }
 
@@ -299,6 +311,14 @@ class Cli {
     if (entries.empty() && in.empty()) return Usage("enter needs ADDRESS=TEXT entries");
     SheetDocument* doc = StartSheet(in);
     if (doc == nullptr) return 1;
+    // Graph settings are set the way macros set them ("{GRAPHTYPE 2 B}");
+    // they name ranges, not values, so they go in after the cells.
+    std::vector<std::string> graphCommands;
+    std::erase_if(entries, [&](const std::string& e) {
+      if (e.empty() || e[0] != '{') return false;
+      graphCommands.push_back(e);
+      return true;
+    });
     BatchEntry batch = EnterEntries(*doc, entries, true);
     if (batch.needsReplay) {
       // Circular references: their values depend on the order of entry, so
@@ -310,6 +330,14 @@ class Cli {
     }
     for (const std::string& m : batch.messages) Error(m);
     int status = batch.failures > 0 ? 1 : 0;
+    for (const std::string& command : graphCommands) {
+      std::string message;
+      session_.errors().Clear();
+      if (!RunGraphCommandText(*doc, Incoming(command), message)) {
+        Error(message);
+        status = 1;
+      }
+    }
     if (!out.empty() && !Save(*doc, out, CellRange{})) status = 1;
     if (dump) DumpSheet(*doc, CellRange{});
     return Status(status);
@@ -487,8 +515,71 @@ class Cli {
     return Status(Save(*doc, files[1], range) ? 0 : 1);
   }
 
+  int Graph(std::vector<std::string> args) {
+    std::string file, name, out;
+    bool named = false;
+    int width = 800, height = 600;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--name" || a == "--out" || a == "--size") {
+        if (++i >= args.size()) return Usage(a + " needs a value");
+        if (a == "--name") {
+          name = Incoming(args[i]);
+          named = true;
+        } else if (a == "--out") {
+          out = args[i];
+        } else if (!ParseSize(args[i], width, height)) {
+          return Usage("--size needs WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxImageSide));
+        }
+      } else if (file.empty()) {
+        file = a;
+      } else {
+        return Usage("graph takes one file");
+      }
+    }
+    if (file.empty()) return Usage("graph needs a file");
+    if (out.empty()) return Usage("graph needs --out");
+    std::optional<ImageFormat> format = ImageFormatOf(out);
+    if (!format) return Usage("--out must name a .png, .svg or .bmp file");
+    if (images_ == nullptr) {
+      std::fputs("Error: Pictures need the Qt libraries, which this build lacks\n", err_);
+      return 1;
+    }
+    SheetDocument* doc = Load(file);
+    if (doc == nullptr) return 1;
+    RecalcAll(*doc);
+    int index = -1;
+    if (named && (index = FindNamedGraph(*doc, name)) < 0) {
+      std::fprintf(err_, "Error: %s\n", kGraphUndefined);
+      return 1;
+    }
+    std::string failure = WriteGraphImage(*images_, *doc, index, out, *format, width, height);
+    if (!failure.empty()) {
+      std::fprintf(err_, "Error: %s\n", failure.c_str());
+      return 1;
+    }
+    return 0;
+  }
+
+  static bool ParseSize(const std::string& text, int& width, int& height) {
+    std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    auto number = [](std::string_view digits, int& v) {
+      if (digits.empty() || digits.size() > 6) return false;
+      v = 0;
+      for (char c : digits) {
+        if (!IsDigit(c)) return false;
+        v = v * 10 + (c - '0');
+      }
+      return v >= 1 && v <= kMaxImageSide;
+    };
+    std::string_view t(text);
+    return number(t.substr(0, x), width) && number(t.substr(x + 1), height);
+  }
+
   std::FILE* out_;
   std::FILE* err_;
+  ImageOutput* images_;
   bool utf8_ = false;
   bool damaged_ = false;  // a file was read only up to its damage
   HeadlessHost host_;
@@ -542,8 +633,9 @@ BatchEntry EnterEntries(SheetDocument& doc, const std::vector<std::string>& entr
   return result;
 }
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-  Cli cli(out, err);
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+           ImageOutput* images) {
+  Cli cli(out, err, images);
   return cli.Run(args);
 }
 

@@ -17,6 +17,7 @@ void DiscardSnapshot(SheetDocument& doc) {
   u.cells.shrink_to_fit();
   u.names.clear();
   u.ranges.clear();
+  u.namedGraphs.clear();
 }
 
 void TakeSnapshot(SheetDocument& doc) {
@@ -32,6 +33,9 @@ void TakeSnapshot(SheetDocument& doc) {
     u.names = doc.names().entries();
     doc.ForEachOtherRange([&](const CellRange& r) { u.ranges.push_back(r); });
     u.sortAscending = doc.extras().sortAscending;
+    const GraphBook& graphs = doc.extras().graphs;
+    u.currentGraph = RangesOf(graphs.current);
+    for (const NamedGraph& g : graphs.named) u.namedGraphs.push_back({g.name(), RangesOf(g.settings)});
     u.cells.reserve(store.recordCount());
     store.ForEachIn(0, 0, store.maxRow(), store.maxCol(), [&](CellRecord& c) {
       SavedCell s;
@@ -79,6 +83,14 @@ void RestoreStoredRanges(SheetDocument& doc, const UndoSnapshot& u) {
     if (i < u.ranges.size()) r = u.ranges[i];
     ++i;
   });
+  // Graphs by name, as names are: one created or deleted since the
+  // snapshot neither takes nor gives another's ranges.
+  GraphBook& graphs = doc.extras().graphs;
+  SetRanges(graphs.current, u.currentGraph);
+  for (const auto& [name, ranges] : u.namedGraphs) {
+    int k = graphs.Find(name);
+    if (k >= 0) SetRanges(graphs.named[k].settings, ranges);
+  }
 }
 
 }  // namespace

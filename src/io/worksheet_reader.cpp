@@ -228,36 +228,32 @@ constexpr RecordRule kEveryLoadRules[] = {
 // settings model interprets them.
 
 void GraphRecordIn(Staging& st, const Record& r) {
-  const Bytes& b = r.b;
-  if (b.size != kGraphBlockBytes) return;
-  std::vector<std::uint8_t>& g = st.extras.graph;
-  g.assign(b.data, b.data + b.size);
+  if (r.b.size != kGraphBlockBytes) return;
+  GraphSettings& g = st.extras.graphs.current;
+  ReadGraphBlock(g, r.b.data, r.b.size);
   // The X and Y step counts at the block's end need at least 2.
-  for (int i = kGraphBlockBytes - 2; i < kGraphBlockBytes; ++i)
-    if (g[i] < 2) g[i] = 5;
+  for (GraphAxis& axis : g.axes)
+    if (axis.step < 2) axis.step = 5;
 }
 
 void NamedGraphRecordIn(Staging& st, const Record& r) {
-  const Bytes& b = r.b;
-  NamedGraph g;
-  std::memcpy(g.nameField.data(), b.data, kGraphNameBytes);
-  g.name = b.Text(0, 15);
-  g.block.assign(b.data + kGraphNameBytes, b.data + b.size);
-  std::vector<NamedGraph>& graphs = st.extras.namedGraphs;
+  NamedGraph g = ReadNamedGraph(r.b.data, r.b.size);
+  std::vector<NamedGraph>& graphs = st.extras.graphs.named;
   if (static_cast<int>(graphs.size()) < kMaxNamedGraphs) graphs.push_back(g);
   else graphs.back() = g;
 }
 
 void GraphExtensionIn(Staging& st, const Record& r) {
-  if (r.b.size == kGraphExtBlockBytes) st.extras.graphExt.assign(r.b.data, r.b.data + r.b.size);
+  if (r.b.size != kGraphExtBlockBytes) return;
+  ReadGraphExtBlock(st.extras.graphs.current, r.b.data, r.b.size);
 }
 
 // The extended blocks of named graphs come in the order of the graphs.
 void NamedGraphExtensionIn(Staging& st, const Record& r) {
   if (r.b.size != kGraphExtBlockBytes) return;
-  std::vector<NamedGraph>& graphs = st.extras.namedGraphs;
+  std::vector<NamedGraph>& graphs = st.extras.graphs.named;
   if (st.namedGraphExt < static_cast<int>(graphs.size()))
-    graphs[st.namedGraphExt].extBlock.assign(r.b.data, r.b.data + r.b.size);
+    ReadGraphExtBlock(graphs[st.namedGraphExt].settings, r.b.data, r.b.size);
   ++st.namedGraphExt;
 }
 
@@ -345,7 +341,7 @@ constexpr RecordRule kOpenRules[] = {
      }},
     // Graph records.
     {kRecGraph, kGraphBlockBytes, GraphRecordIn},
-    {kRecNamedGraph, kGraphNameBytes + 1, NamedGraphRecordIn},
+    {kRecNamedGraph, kGraphFileNameBytes + 1, NamedGraphRecordIn},
     // Calculation order, printer set-up and active area are not read.
 };
 

@@ -193,32 +193,25 @@ void Saver::Settings() {
 // Graph records of the standard section: the current graph's settings
 // block, then each named graph's name and block.
 void Saver::GraphRecords() {
-  const WorksheetExtras& x = doc_.extras();
-  if (x.graph.size() == kGraphBlockBytes) {
-    Header(kRecGraph, kGraphBlockBytes);
-    w_.Bytes(x.graph.data(), x.graph.size());
-  }
-  for (const NamedGraph& g : x.namedGraphs) {
-    std::size_t n = std::min<std::size_t>(g.block.size(), 0xFFFF - kGraphNameBytes);
-    Header(kRecNamedGraph, static_cast<std::uint16_t>(kGraphNameBytes + n));
-    w_.Bytes(g.nameField.data(), kGraphNameBytes);
-    w_.Bytes(g.block.data(), n);
+  const GraphBook& graphs = doc_.extras().graphs;
+  Header(kRecGraph, kGraphBlockBytes);
+  w_.Bytes(GraphBlock(graphs.current).data(), kGraphBlockBytes);
+  for (const NamedGraph& g : graphs.named) {
+    Header(kRecNamedGraph, kGraphFileNameBytes + kGraphBlockBytes);
+    w_.Bytes(GraphFileName(g).data(), kGraphFileNameBytes);
+    w_.Bytes(GraphBlock(g.settings).data(), kGraphBlockBytes);
   }
 }
 
 // Graph records of the extension section: the extended blocks, in the
 // order of the graphs.
 void Saver::GraphExtensionRecords() {
-  const WorksheetExtras& x = doc_.extras();
-  if (x.graphExt.size() == kGraphExtBlockBytes) {
-    Header(kExtGraph, kGraphExtBlockBytes);
-    w_.Bytes(x.graphExt.data(), kGraphExtBlockBytes);
-  }
-  for (const NamedGraph& g : x.namedGraphs) {
+  const GraphBook& graphs = doc_.extras().graphs;
+  Header(kExtGraph, kGraphExtBlockBytes);
+  w_.Bytes(GraphExtBlock(graphs.current).data(), kGraphExtBlockBytes);
+  for (const NamedGraph& g : graphs.named) {
     Header(kExtNamedGraph, kGraphExtBlockBytes);
-    std::vector<std::uint8_t> block = g.extBlock;
-    if (block.size() != kGraphExtBlockBytes) block = ResetGraphExtBlock();
-    w_.Bytes(block.data(), kGraphExtBlockBytes);
+    w_.Bytes(GraphExtBlock(g.settings).data(), kGraphExtBlockBytes);
   }
 }
 

@@ -38,7 +38,7 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
 };
 
-enum class PenStyle { Solid, Dash, Dot, DashDot, None };
+enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, None };
 enum class HatchStyle { Solid, Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross,
                         DiagonalCross, None };
 enum class Align { Left, Centre, Right };
@@ -65,6 +65,14 @@ class Canvas {
   virtual void Text(int x, int y, std::string_view text, Align align) = 0;
   virtual int TextWidth(std::string_view text) = 0;
   virtual int TextHeight() = 0;
+  // Text turned counter-clockwise by `degrees` about (x, y), the top-left
+  // corner of the unturned text: at 90 it reads upwards from (x, y) and
+  // occupies x .. x + TextHeight(). A canvas that cannot turn text writes
+  // it unturned.
+  virtual void RotatedText(int x, int y, std::string_view text, int degrees) {
+    (void)degrees;
+    Text(x, y, text, Align::Left);
+  }
 
   virtual void SetClip(const Rect& r) = 0;
   virtual void ClearClip() = 0;

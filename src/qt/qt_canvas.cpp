@@ -21,8 +21,8 @@ QPolygon ToPolygon(const std::vector<Point>& points) {
 void QtCanvas::FillRect(const Rect& r, Rgb colour) { p_.fillRect(ToQRect(r), ToColor(colour)); }
 
 void QtCanvas::SetPen(Rgb colour, int width, PenStyle style) {
-  static const Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
-                                         Qt::DashDotLine, Qt::NoPen};
+  static const Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                         Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen};
   QPen pen(ToColor(colour));
   pen.setWidth(width);
   pen.setStyle(kStyles[static_cast<int>(style)]);
@@ -77,6 +77,16 @@ int QtCanvas::TextWidth(std::string_view text) {
 int QtCanvas::TextHeight() {
   if (!metrics_) metrics_.emplace(p_.font());
   return metrics_->height();
+}
+
+void QtCanvas::RotatedText(int x, int y, std::string_view text, int degrees) {
+  if (!metrics_) metrics_.emplace(p_.font());
+  p_.save();
+  p_.translate(x, y);
+  p_.rotate(-degrees);
+  p_.setPen(ToColor(text_));
+  p_.drawText(0, metrics_->ascent(), ToQt(text));
+  p_.restore();
 }
 
 void QtCanvas::SetClip(const Rect& r) { p_.setClipRect(ToQRect(r)); }

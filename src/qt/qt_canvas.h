@@ -27,6 +27,7 @@ class QtCanvas : public Canvas {
   void Text(int x, int y, std::string_view text, Align align) override;
   int TextWidth(std::string_view text) override;
   int TextHeight() override;
+  void RotatedText(int x, int y, std::string_view text, int degrees) override;
   void SetClip(const Rect& r) override;
   void ClearClip() override { p_.setClipping(false); }
 

@@ -105,6 +105,10 @@ struct UndoSnapshot {
   std::vector<CellRange> ranges;
   // The sort directions, which a sort command stores with its ranges.
   std::array<bool, 4> sortAscending{true, true, true, true};
+  // The graphs' ranges: the current graph's, and each named graph's under
+  // its name (named graphs come and go without a snapshot).
+  GraphRanges currentGraph{};
+  std::vector<std::pair<std::string, GraphRanges>> namedGraphs;
 };
 
 // Bookkeeping of recalculation for one document.
@@ -154,6 +158,7 @@ class SheetDocument {
   void ForEachStoredRange(Fn&& fn) {
     for (RangeName& n : names_.entries_mut()) fn(n.range);
     ForEachOtherRange(fn);
+    extras_.graphs.ForEachRange(fn);
   }
   // The stored ranges besides the names, always in the same order: the
   // registered ones first (registration only ever appends), then those of

@@ -3,9 +3,9 @@
 // ranges, print texts and margins, graph blocks, sheet buttons, the sheet
 // font, the font name table, colours and the document information.
 //
-// Graph blocks and sheet buttons are kept as the file's bytes, so that a
-// load-save round trip reproduces them exactly; the parts that interpret
-// them read and write these bytes.
+// Sheet buttons are kept as the file's bytes, so that a load-save round
+// trip reproduces them exactly; the graph settings are decoded records
+// whose encoding reproduces the file's bytes (sheet/graph_settings.h).
 #pragma once
 
 #include <array>
@@ -14,13 +14,10 @@
 #include <vector>
 
 #include "sheet/address.h"
+#include "sheet/graph_settings.h"
 
 namespace tabulon {
 
-inline constexpr int kGraphBlockBytes = 437;     // current graph's settings in the file
-inline constexpr int kGraphExtBlockBytes = 385;  // its extended settings block
-inline constexpr int kGraphNameBytes = 16;
-inline constexpr int kMaxNamedGraphs = 10;
 inline constexpr int kSheetButtonBytes = 297;
 inline constexpr int kMaxFontNames = 255;  // font numbers 0..254; 255 = default font
 
@@ -30,13 +27,6 @@ struct PaneState {
   std::int16_t cursorRow = 0;
   std::int16_t leftCol = 0;
   std::int16_t topRow = 0;
-};
-
-struct NamedGraph {
-  std::string name;  // at most 15 bytes
-  std::array<std::uint8_t, kGraphNameBytes> nameField{};  // the name as stored
-  std::vector<std::uint8_t> block;                         // settings block
-  std::vector<std::uint8_t> extBlock;                      // 385 bytes or empty
 };
 
 // Layout of the sheet window: pages, display switches, panes and frozen
@@ -50,8 +40,6 @@ struct PaneLayout {
 };
 
 struct WorksheetExtras {
-  WorksheetExtras();
-
   // Windows.
   bool split = false;
   bool splitSecondDirection = false;  // the split byte was 1
@@ -80,10 +68,8 @@ struct WorksheetExtras {
   // Inches: top, left, right, bottom, header margin, footer margin.
   std::array<double, 6> margins{0.5, 0.5, 0.5, 0.5, 0.0, 0.0};
 
-  // Graphs.
-  std::vector<std::uint8_t> graph;     // kGraphBlockBytes
-  std::vector<std::uint8_t> graphExt;  // kGraphExtBlockBytes
-  std::vector<NamedGraph> namedGraphs;
+  // The current graph and the named graphs.
+  GraphBook graphs;
 
   // Sheet buttons, each the 297 bytes of its file record.
   std::vector<std::array<std::uint8_t, kSheetButtonBytes>> buttons;
@@ -118,9 +104,5 @@ struct WorksheetExtras {
   // the table is full.
   std::uint8_t FontNumber(const std::string& name);
 };
-
-// The reset graph settings blocks (as the file stores them).
-std::vector<std::uint8_t> ResetGraphBlock();
-std::vector<std::uint8_t> ResetGraphExtBlock();
 
 }  // namespace tabulon

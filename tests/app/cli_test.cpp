@@ -10,6 +10,8 @@
 #include "app/cli.h"
 #include "edit/cell_text.h"
 #include "io/worksheet_file.h"
+#include "platform/image_output.h"
+#include "support/recording_canvas.h"
 #include "support/test_session.h"
 
 namespace tabulon {
@@ -23,11 +25,11 @@ struct CliRun {
   std::string err;
 };
 
-CliRun Cli(std::vector<std::string> args) {
+CliRun Cli(std::vector<std::string> args, ImageOutput* images = nullptr) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   CliRun r;
-  r.status = RunCli(args, out, err);
+  r.status = RunCli(args, out, err, images);
   for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
     std::rewind(file);
     char buf[4096];
@@ -347,6 +349,96 @@ TEST(CliEnter, CircularScriptsAreEnteredOneAtATime) {
   testing::TestSheet loaded;
   ASSERT_TRUE(LoadWorksheet(*loaded.doc, out, 0).ok);
   ExpectSameSheet(*loaded.doc, *oneByOne.doc, "circular script");
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// An image writer that keeps what it was asked to draw.
+struct RecordingImages : ImageOutput {
+  std::string Write(const std::string& path, ImageFormat format, int width, int height,
+                    const std::function<void(Canvas&)>& draw) override {
+    paths.push_back(path);
+    formats.push_back(format);
+    sizes.push_back({width, height});
+    canvas.Reset();
+    draw(canvas);
+    return fail;
+  }
+  std::vector<std::string> paths;
+  std::vector<ImageFormat> formats;
+  std::vector<std::pair<int, int>> sizes;
+  testing::RecordingCanvas canvas;
+  std::string fail;
+};
+
+TEST(CliGraph, ScriptsSetGraphsAndPicturesComeFromTheWriter) {
+  TempDir dir;
+  std::string sheet = dir.File("graph.wks");
+  std::string script = dir.File("graph.txt");
+  std::ofstream(script) << "A1=1\nA2=2\nB1=10\nB2=20\n{GRAPHSERIES 0 A1..A2}\n"
+                           "{GRAPHSERIES 1 B1..B2}\n{GRAPHHEADING 0 \"Two points\"}\n"
+                           "{GRAPHNAME 0 SAVED}\n{GRAPHTYPE 2 B}\n{GRAPHTYPE 2 Q}\n";
+  CliRun made = Cli({"enter", "--script", script, "--out", sheet});
+  ASSERT_EQ(made.status, 0) << made.err;
+
+  RecordingImages images;
+  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.PNG"), "--size", "640x480"}, &images);
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(images.sizes.size(), 1u);
+  EXPECT_EQ(images.sizes[0], std::make_pair(640, 480));
+  EXPECT_EQ(images.formats[0], ImageFormat::Png);
+  bool heading = false;
+  for (const auto& t : images.canvas.texts) heading |= t.text == "Two points";
+  EXPECT_TRUE(heading);
+
+  r = Cli({"graph", sheet, "--name", "saved", "--out", dir.File("g.svg")}, &images);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(images.sizes.back(), std::make_pair(800, 600));
+  EXPECT_EQ(images.formats.back(), ImageFormat::Svg);
+
+  images.fail = "Cannot write x";
+  r = Cli({"graph", sheet, "--out", dir.File("g.bmp")}, &images);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Error: Cannot write x\n");
+}
+
+TEST(CliGraph, UndefinedGraphsAndBadArguments) {
+  TempDir dir;
+  std::string sheet = dir.File("plain.wks");
+  ASSERT_EQ(Cli({"enter", "--out", sheet, "A1=1"}).status, 0);
+  RecordingImages images;
+  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.png")}, &images);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Error: Graph Undefined!\n");
+  r = Cli({"graph", sheet, "--name", "NONE", "--out", dir.File("g.png")}, &images);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Error: Graph Undefined!\n");
+  r = Cli({"graph", sheet, "--name", "", "--out", dir.File("g.png")}, &images);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(images.paths.empty()) << "nothing is written for an undefined graph";
+
+  for (const char* size : {"0x100", "100x0", "100000x100000", "10001x5", "12", "x", "1x-4"})
+    EXPECT_EQ(Cli({"graph", sheet, "--out", "g.png", "--size", size}, &images).status, 2) << size;
+  EXPECT_EQ(Cli({"graph", sheet, "--out", "g.gif"}, &images).status, 2);
+  EXPECT_EQ(Cli({"graph", sheet}, &images).status, 2);
+  EXPECT_EQ(Cli({"graph", "--out", "g.png"}, &images).status, 2);
+  EXPECT_EQ(Cli({"graph", dir.File("missing.wks"), "--out", "g.png"}, &images).status, 1);
+
+  // Built without an image writer the command says so.
+  r = Cli({"graph", sheet, "--out", dir.File("g.png")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Error: ", 0), 0u);
+}
+
+TEST(CliEnter, BadGraphCommandsAreReported) {
+  CliRun r = Cli({"enter", "{GRAPHSERIES 1 A1..!!}", "{GRAPHTYPE}", "{NOTHING 1}", "A1=1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a range"), std::string::npos);
+  EXPECT_NE(r.err.find("not a graph command"), std::string::npos);
 }
 
 }  // namespace

@@ -151,6 +151,73 @@ TEST(DeleteRows, UndoBringsTheRowsBack) {
   EXPECT_CONSISTENT(t);
 }
 
+TEST(GraphRanges, FollowInsertionDeletionAndMoveOfRowsAndColumns) {
+  TestSheet t;
+  for (int r = 1; r <= 6; ++r) t.Enter("B" + std::to_string(r), std::to_string(r));
+  GraphBook& book = t.doc->extras().graphs;
+  book.current.x = Rng("A2..A6");
+  book.current.series[0] = Rng("B2..B6");
+  book.current.labels[5] = Rng("C4..C4");
+  ErrorChannel errors;
+  ASSERT_EQ(book.Create("SAVED", errors), 1);
+  book.current.series[1] = Rng("D1..D3");
+
+  ASSERT_TRUE(InsertRows(*t.doc, 2, 3).ok);  // before row 3
+  EXPECT_EQ(book.current.x, Rng("A2..A9"));
+  EXPECT_EQ(book.current.labels[5], Rng("C7..C7"));
+  EXPECT_EQ(book.current.series[1], Rng("D1..D6"));
+  EXPECT_EQ(book.named[0].settings.series[0], Rng("B2..B9")) << "named graphs follow too";
+
+  ASSERT_TRUE(InsertColumns(*t.doc, 1, 1).ok);  // before column B
+  EXPECT_EQ(book.current.series[0], Rng("C2..C9"));
+  EXPECT_EQ(book.current.x, Rng("A2..A9"));
+
+  ASSERT_TRUE(DeleteRows(*t.doc, 6, 1).ok);  // the row of the label cell
+  EXPECT_FALSE(book.current.labels[5].IsDefined()) << "a range inside the band goes";
+  EXPECT_EQ(book.current.x, Rng("A2..A8"));
+
+  ASSERT_TRUE(MoveRange(*t.doc, Rng("C2..C8"), Rng("F12")).ok);
+  EXPECT_EQ(book.current.series[0], Rng("F12..F18"));
+  EXPECT_EQ(book.named[0].settings.series[0], Rng("F12..F18"));
+  EXPECT_CONSISTENT(t);
+}
+
+TEST(GraphRanges, UndoBringsThemBackWithTheCells) {
+  TestSheet t;
+  for (int r = 1; r <= 4; ++r) t.Enter("A" + std::to_string(r), std::to_string(r));
+  GraphBook& book = t.doc->extras().graphs;
+  book.current.series[0] = Rng("A1..A4");
+  t.doc->names().DefineName("DATA", Rng("A2..A3"));
+  ErrorChannel errors;
+  ASSERT_EQ(book.Create("G", errors), 1);
+  std::string before = Everything(t);
+
+  ASSERT_TRUE(DeleteRows(*t.doc, 1, 2).ok);
+  EXPECT_EQ(book.current.series[0], Rng("A1..A2"));
+  EXPECT_FALSE(Name(t, "DATA").IsDefined());
+  ASSERT_TRUE(RestoreSnapshot(*t.doc));
+  EXPECT_EQ(Everything(t), before);
+  EXPECT_EQ(book.current.series[0], Rng("A1..A4"));
+  EXPECT_EQ(book.named[0].settings.series[0], Rng("A1..A4"));
+  EXPECT_EQ(Name(t, "DATA"), Rng("A2..A3"));
+
+  // Named graphs created or deleted since the snapshot keep their own
+  // ranges: a graph restores by its name, not by its place in the list.
+  ASSERT_EQ(book.Create("H", errors), 2);
+  ASSERT_TRUE(InsertRows(*t.doc, 0, 1).ok);
+  EXPECT_EQ(book.named[1].settings.series[0], Rng("A2..A5"));
+  ASSERT_EQ(book.Remove("G"), 1);
+  ASSERT_EQ(book.Create("K", errors), 2);
+  ASSERT_TRUE(RestoreSnapshot(*t.doc));
+  EXPECT_EQ(book.current.series[0], Rng("A1..A4"));
+  ASSERT_EQ(book.named.size(), 2u);
+  EXPECT_EQ(book.named[0].name(), "H");
+  EXPECT_EQ(book.named[0].settings.series[0], Rng("A1..A4"));
+  EXPECT_EQ(book.named[1].name(), "K");
+  EXPECT_EQ(book.named[1].settings.series[0], Rng("A2..A5")) << "made after the snapshot";
+  EXPECT_CONSISTENT(t);
+}
+
 TEST(RowPages, InsertionAndDeletionStayInsideTheirPage) {
   TestSheet t;
   t.doc->settings().pageHeight = 2048;  // four pages

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -188,7 +189,18 @@ TEST_F(WorksheetFile, RoundTripKeepsCellsNamesAndSettings) {
   x.settingsOption = 7;
   x.createdTime = 0.5;
   x.createdDate = 35000;
-  x.graph[100] = 0x42;  // carried as it is
+  // Every byte of the graph records travels, reserved ones included.
+  x.graphs.current.reserved691[100] = 0x42;
+  x.graphs.current.type = static_cast<std::uint8_t>(GraphType::Radar);
+  x.graphs.current.x = CellRange::Of(0, 0, 9, 0);
+  x.graphs.current.series[5] = CellRange::Of(0, 1, 9, 1);
+  x.graphs.current.SetHeading(kMainHeading, "Sales by quarter");
+  x.graphs.current.axes[1].high = 1e6;
+  x.graphs.current.axes[1].workingMinor = 0x1234;
+  ErrorChannel errors;
+  ASSERT_EQ(x.graphs.Create("FIRST", errors), 1);
+  x.graphs.current.SetLegend(2, "East");
+  ASSERT_EQ(x.graphs.Create("SECOND", errors), 2);
   x.buttons.push_back({});
   x.buttons.back()[0] = 2;
   std::string path = Path("ROUND.WKS");
@@ -234,8 +246,17 @@ TEST_F(WorksheetFile, RoundTripKeepsCellsNamesAndSettings) {
   EXPECT_FALSE(y.sortAscending[3]);
   EXPECT_EQ(y.settingsOption, 7);
   EXPECT_EQ(y.createdDate, 35000);
-  EXPECT_EQ(y.graph, x.graph);
-  EXPECT_EQ(y.graphExt, x.graphExt);
+  // The file holds the record from offset 13 to 834: the blocks compare.
+  auto sameBlocks = [](const GraphSettings& a, const GraphSettings& b) {
+    return GraphBlock(a) == GraphBlock(b) && GraphExtBlock(a) == GraphExtBlock(b);
+  };
+  EXPECT_TRUE(sameBlocks(y.graphs.current, x.graphs.current));
+  ASSERT_EQ(y.graphs.named.size(), 2u);
+  EXPECT_TRUE(sameBlocks(y.graphs.named[0].settings, x.graphs.named[0].settings));
+  EXPECT_EQ(y.graphs.named[0].name(), "FIRST");
+  EXPECT_EQ(y.graphs.named[0].settings.Heading(kMainHeading), "Sales by quarter");
+  EXPECT_EQ(y.graphs.named[1].name(), "SECOND");
+  EXPECT_EQ(y.graphs.named[1].settings.Legend(2), "East");
   EXPECT_EQ(y.buttons, x.buttons);
   EXPECT_EQ(y.fontNames, std::vector<std::string>{"Courier New"});
   EXPECT_EQ(e.fileName(), path);
@@ -426,6 +447,73 @@ TEST_F(WorksheetFile, ExtensionRecordsOfAHandMadeFile) {
   EXPECT_EQ(x.layout.pane1.cursorCol, 3);
   EXPECT_EQ(x.layout.pane1Width, 200);
   EXPECT_EQ(x.layout.pane2.leftCol, 5);
+}
+
+TEST_F(WorksheetFile, GraphRecordsOfAHandMadeFile) {
+  std::mt19937 rng(7);
+  auto noise = [&](std::size_t n) {
+    std::vector<std::uint8_t> v(n);
+    for (auto& b : v) b = static_cast<std::uint8_t>(rng());
+    return v;
+  };
+  std::vector<std::uint8_t> block = noise(kGraphBlockBytes);
+  block[kGraphBlockBytes - 2] = 0;  // X step 0 and Y step 1 are raised to 5
+  block[kGraphBlockBytes - 1] = 1;
+  auto named = [&](const std::string& name) {
+    std::vector<std::uint8_t> v(kGraphFileNameBytes, 0);
+    std::memcpy(v.data(), name.data(), name.size());
+    std::vector<std::uint8_t> b = noise(kGraphBlockBytes);
+    v.insert(v.end(), b.begin(), b.end());
+    return v;
+  };
+  FileBuilder f;
+  f.Bof().Record(45, block);
+  std::vector<std::vector<std::uint8_t>> names;
+  for (int i = 0; i < 11; ++i) {
+    names.push_back(named(i == 0 ? "FIFTEENCHARSXYZ" : "G" + std::to_string(i)));
+    f.Record(46, names.back());
+  }
+  f.Eof();
+  f.bytes.push_back(0x1A);
+  f.bytes.push_back(0x00);
+  std::vector<std::uint8_t> ext = noise(kGraphExtBlockBytes);
+  std::vector<std::uint8_t> ext1 = noise(kGraphExtBlockBytes);
+  f.Record(45, ext).Record(46, noise(kGraphExtBlockBytes - 1)).Record(46, ext1);
+  for (int i = 0; i < 12; ++i) f.Record(46, noise(kGraphExtBlockBytes));  // the last two have no slot
+  f.Eof();
+  std::string path = Path("GRAPHS.WKS");
+  WriteAll(path, f.bytes);
+  TestSheet t;
+  LoadResult r = LoadWorksheet(*t.doc, path, 0);
+  ASSERT_TRUE(r.ok) << r.message;
+
+  const GraphBook& g = t.doc->extras().graphs;
+  auto loaded = GraphBlock(g.current);
+  EXPECT_TRUE(std::equal(loaded.begin(), loaded.end() - 2, block.begin()));
+  EXPECT_EQ(g.current.axes[0].step, 5);
+  EXPECT_EQ(g.current.axes[1].step, 5);
+  auto loadedExt = GraphExtBlock(g.current);
+  EXPECT_TRUE(std::equal(loadedExt.begin(), loadedExt.end(), ext.begin()));
+  // Ten slots; the eleventh record replaced the last one.
+  ASSERT_EQ(g.named.size(), 10u);
+  EXPECT_EQ(g.named[0].name(), "FIFTEENCHARS") << "the record's name field keeps 12";
+  EXPECT_EQ(g.named[9].name(), "G10");
+  auto first = GraphBlock(g.named[0].settings);
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), names[0].begin() + kGraphFileNameBytes));
+  // The 384-byte extension was skipped, so the next one fills the first slot.
+  auto firstExt = GraphExtBlock(g.named[0].settings);
+  EXPECT_TRUE(std::equal(firstExt.begin(), firstExt.end(), ext1.begin()));
+
+  // Written again, each named graph's record is the one read, name included.
+  std::string again = Path("AGAIN.WKS");
+  ASSERT_TRUE(SaveWorksheet(*t.doc, again));
+  std::vector<std::uint8_t> out = ReadAll(again);
+  auto contains = [&](const std::vector<std::uint8_t>& body) {
+    return std::search(out.begin(), out.end(), body.begin(), body.end()) != out.end();
+  };
+  EXPECT_TRUE(contains(names[0]));
+  EXPECT_TRUE(contains(names[10]));
+  EXPECT_TRUE(contains(ext1));
 }
 
 // Every finite number reads back exactly; only bit patterns that are no

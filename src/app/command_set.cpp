@@ -1,20 +1,30 @@
 #include "app/command_set.h"
 
 #include "datatools/data_commands.h"
+#include "graph/graph_workspace.h"
 #include "ui/workspace.h"
 
 namespace tabulon {
 
-void RegisterAllCommands(Workspace& ws) {
-  RegisterDataCommands(ws);
-  // Speed Fill stands beside Erase on the quick bar.
+namespace {
+
+// Puts a button on the quick bar beside the one running `next` (after it,
+// or before it with `before`); at the end when there is none.
+void AddQuickButton(Workspace& ws, const char* next, CommandButton button, bool before = false) {
   auto& bar = ws.quickBar();
-  for (auto it = bar.begin(); it != bar.end(); ++it) {
-    if (it->command == "edit.delete") {
-      bar.insert(it + 1, {"quick.fill", "Fill", "Speed Fill"});
-      break;
-    }
-  }
+  auto it = bar.begin();
+  while (it != bar.end() && it->command != next) ++it;
+  bar.insert(it == bar.end() || before ? it : it + 1, button);
+}
+
+}  // namespace
+
+void RegisterAllCommands(Workspace& ws, const CommandViews& views) {
+  RegisterDataCommands(ws);
+  RegisterGraphCommands(ws, views.graphs);
+  // Speed Fill stands beside Erase, Quick Graph before the type styles.
+  AddQuickButton(ws, "edit.delete", {"quick.fill", "Fill", "Speed Fill"});
+  AddQuickButton(ws, "quick.bold", {"graph.quick", "Graph", "Quick Graph"}, true);
 }
 
 }  // namespace tabulon

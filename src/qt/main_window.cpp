@@ -75,7 +75,13 @@ Key KeyOf(const QKeyEvent* e, char& ch, KeyMods& mods) {
 MainWindow::MainWindow(const StartOptions& options) {
   host_.SetParent(this);
   setWindowTitle("TABULON");
-  RegisterAllCommands(ws_);
+  graphViews_.showStatus = [this](const std::string& text) {
+    statusBar()->showMessage(ToQt(text), 3000);
+  };
+  graphViews_.selection = [this] {
+    return ws_.active() != nullptr ? ws_.active()->SelectionRange() : CellRange{};
+  };
+  RegisterAllCommands(ws_, CommandViews{&graphViews_});
   ws_.LoadConfiguration(options.configDir,
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
   if (!options.startFile.empty()) ws_.config().autoexec.clear();
@@ -114,6 +120,7 @@ MainWindow::MainWindow(const StartOptions& options) {
 
 MainWindow::~MainWindow() {
   closing_ = true;
+  for (const auto& w : ws_.windows()) graphViews_.DocumentClosing(w->document());
   ws_.SetView(nullptr);
   for (auto& [w, v] : views_) v->Detach();
   views_.clear();
@@ -439,6 +446,10 @@ void MainWindow::WindowClosing(SheetWindow& w) {
   if (view == nullptr) return;
   views_.erase(&w);
   view->Detach();
+  // The graph windows of a sheet go with its last window.
+  int shown = 0;
+  for (const auto& other : ws_.windows()) shown += &other->document() == &w.document();
+  if (shown <= 1) graphViews_.DocumentClosing(w.document());
   if (closingFromView_) return;  // the window's own close finishes the job
   if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
     activating_ = true;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "qt/graph_view.h"
 #include "qt/qt_host.h"
 #include "sheet/session.h"
 #include "ui/workspace.h"
@@ -145,6 +146,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   QtHost host_;
   Session session_{host_};
   Workspace ws_{session_};
+  QtGraphViews graphViews_{this, host_};
   std::string startFile_;
   std::vector<std::string> fontList_;
   std::map<const SheetWindow*, SheetView*> views_;

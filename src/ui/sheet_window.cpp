@@ -228,6 +228,7 @@ WindowAction SheetWindow::HandleKey(Key key, KeyMods mods, char ch) {
       return WindowAction::Handled;
     case Key::F9: return WindowAction::Calculate;
     case Key::F11: return WindowAction::ListDependents;
+    case Key::F10:
     case Key::F12: return WindowAction::ShowGraph;
     case Key::Character:
       if (ch == '\t' || ch == 27) return WindowAction::None;

@@ -96,6 +96,8 @@ TEST(GraphWorkspace, MenuPagesClearViewF12AndQuickGraph) {
   d.ws.HandleKey(Key::F12);
   ASSERT_EQ(d.views.windows.size(), 1u);
   EXPECT_EQ(d.views.windows[0].doc, &d.Doc());
+  d.ws.HandleKey(Key::F10);
+  EXPECT_EQ(d.views.windows.size(), 2u);
 
   d.g().SetHeading(kMainHeading, "x");
   d.ws.Invoke("graph.clear");
@@ -108,10 +110,10 @@ TEST(GraphWorkspace, MenuPagesClearViewF12AndQuickGraph) {
   d.ws.active()->MoveCursor(2, 2, true);
   EXPECT_TRUE(d.ws.Execute("graph.quick"));
   EXPECT_EQ(d.g().series[1], CellRange::Of(0, 2, 2, 2));
-  EXPECT_EQ(d.views.windows.size(), 2u);
+  EXPECT_EQ(d.views.windows.size(), 3u);
   d.ws.active()->MoveCursor(0, 0);
   EXPECT_FALSE(d.ws.Execute("graph.quick"));
-  EXPECT_EQ(d.views.windows.size(), 2u);
+  EXPECT_EQ(d.views.windows.size(), 3u);
 }
 
 TEST(GraphWorkspace, WithoutViewsPagesBeepAndViewsDoNothing) {

@@ -19,6 +19,11 @@
 #include "sheet/session.h"
 #include "base/text.h"
 #include "platform/headless_host.h"
+#include "platform/print_target.h"
+#include "print/page_layout.h"
+#include "print/print_file.h"
+#include "print/sheet_printer.h"
+#include "sheet/print_options.h"
 
 namespace tabulon {
 
@@ -40,7 +45,12 @@ constexpr const char* kUsage =
     "      (tabs and line breaks inside cell text are written as \\t, \\r, \\n)\n"
     "  convert IN OUT [--range R]\n"
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
-    "      (an extract with --range), .csv comma-delimited text, .prn quoted text\n"
+    "      (an extract with --range), .csv comma-delimited text, .prn quoted text,\n"
+    "      .txt the print-to-file text layout\n"
+    "  print FILE [--range R | --graph G] --out OUT.pdf|OUT.txt\n"
+    "      print with the sheet's stored print settings: its print range (the\n"
+    "      used area when none is stored) or R, or the named graph G, as PDF\n"
+    "      pages or as the print-to-file text layout\n"
     "\n"
     "options:\n"
     "  --utf8    write text output as UTF-8 instead of 8-bit Windows-1252\n"
@@ -51,7 +61,8 @@ constexpr const char* kUsage =
 // One run of the tool: a headless session and where its output goes.
 class Cli {
  public:
-  Cli(std::FILE* out, std::FILE* err) : out_(out), err_(err), session_(host_) {}
+  Cli(std::FILE* out, std::FILE* err, PrintDevices* printing)
+      : out_(out), err_(err), printing_(printing), session_(host_) {}
 
   int Run(std::vector<std::string> args) {
     // Global options may stand anywhere.
@@ -71,6 +82,7 @@ class Cli {
     if (command == "enter") return Enter(rest);
     if (command == "dump") return Dump(rest);
     if (command == "convert") return Convert(rest);
+    if (command == "print") return PrintCommand(rest);
     return Usage("unknown command '" + command + "'");
   }
 
@@ -313,10 +325,17 @@ class Cli {
       ok = ExportText(doc, file, TextExportMode::Comma, all);
     } else if (ext == ".PRN") {
       ok = ExportText(doc, file, TextExportMode::Quoted, all);
+    } else if (ext == ".TXT") {
+      std::string error = WritePrintFile(doc, all, file);
+      if (!error.empty()) {
+        Error(error);
+        return false;
+      }
+      return true;
     } else if (ext == ".WKS" || ext.empty()) {
       ok = SaveWorksheet(doc, file, range);
     } else {
-      Error(file + ": unknown output type (use .wks, .csv or .prn)");
+      Error(file + ": unknown output type (use .wks, .csv, .prn or .txt)");
       return false;
     }
     if (!ok) Error(file + ": cannot write");
@@ -345,8 +364,85 @@ class Cli {
     return Save(*doc, files[1], range) ? 0 : 1;
   }
 
+  static std::string Extension(const std::string& file) {
+    std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || file.find('/', dot) != std::string::npos) return {};
+    return UpperCase(file.substr(dot));
+  }
+
+  // print FILE [--range R | --graph G] --out OUT.pdf|OUT.txt
+  int PrintCommand(std::vector<std::string> args) {
+    std::string file, rangeText, graph, out;
+    bool haveRange = false, haveGraph = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--range" || a == "--graph" || a == "--out") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        (a == "--range" ? rangeText : a == "--graph" ? graph : out) = args[++i];
+        if (a == "--range") haveRange = true;
+        if (a == "--graph") haveGraph = true;
+      } else if (file.empty()) {
+        file = a;
+      } else {
+        return Usage("print takes one file");
+      }
+    }
+    if (file.empty()) return Usage("print needs a file");
+    if (out.empty()) return Usage("print needs --out OUT.pdf or OUT.txt");
+    if (haveRange && haveGraph) return Usage("print takes --range or --graph, not both");
+    std::string ext = Extension(out);
+    if (ext != ".PDF" && ext != ".TXT") return Usage(out + ": print writes .pdf or .txt");
+    if (haveGraph && ext == ".TXT") return Usage("a graph prints as .pdf only");
+
+    SheetDocument* doc = Load(file);
+    if (doc == nullptr) return 1;
+    RecalcAll(*doc);
+    if (haveGraph) {
+      Error("graph printing is not part of this build");
+      return 1;
+    }
+    CellRange range = doc->extras().printRange;
+    if (haveRange) {
+      if (!ParseRangeOption(*doc, rangeText, range)) return 2;
+    } else if (!range.IsDefined()) {
+      range = UsedArea(*doc);
+    }
+    if (!range.IsDefined()) {
+      Error(file + ": nothing to print: the sheet is empty");
+      return 1;
+    }
+    if (ext == ".TXT") {
+      std::string error = WritePrintFile(*doc, range, out);
+      if (!error.empty()) {
+        Error(error);
+        return 1;
+      }
+      return 0;
+    }
+    if (printing_ == nullptr) {
+      Error("PDF output needs the Qt libraries, which this build lacks");
+      return 1;
+    }
+    std::string error;
+    std::unique_ptr<PrintTarget> target = printing_->OpenPdf(out, error);
+    if (!target) {
+      Error(error.empty() ? "cannot write " + out : error);
+      return 1;
+    }
+    PrintOptions options = session_.settings().print;
+    target->SetLandscape(options.landscape);
+    PrintJob job = JobFor(*doc, options, range, 12, CurrentDateNumber());
+    PrintOutcome outcome = PrintSheet(*target, *doc, job);
+    if (!outcome.ok()) {
+      Error(out + ": " + outcome.error);
+      return 1;
+    }
+    return 0;
+  }
+
   std::FILE* out_;
   std::FILE* err_;
+  PrintDevices* printing_;
   bool utf8_ = false;
   HeadlessHost host_;
   Session session_;
@@ -354,8 +450,9 @@ class Cli {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-  Cli cli(out, err);
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+           PrintDevices* printing) {
+  Cli cli(out, err, printing);
   return cli.Run(args);
 }
 

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "app/cli.h"
+#ifdef TABULON_CLI_PDF
+#include "qt/page_target.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,5 +15,12 @@ int main(int argc, char** argv) {
     std::printf("tabulon-cli %s\n", TABULON_VERSION);
     return 0;
   }
+#ifdef TABULON_CLI_PDF
+  // PDF pages come from Qt's writer; the application object it needs is
+  // made only when a PDF is written.
+  tabulon::QtPdfDevices pdf;
+  return tabulon::RunCli(args, stdout, stderr, &pdf);
+#else
   return tabulon::RunCli(args, stdout, stderr);
+#endif
 }

@@ -10,6 +10,7 @@
 
 #include "edit/block_ops.h"
 #include "edit/cell_entry.h"
+#include "io/config_file.h"
 #include "io/worksheet_file.h"
 #include "platform/headless_host.h"
 #include "print/print_dialog.h"
@@ -418,6 +419,22 @@ TEST(PrintSettings, StoredRangesFollowInsertionsAndTravelWithTheFile) {
   EXPECT_EQ(x.printFooter, "^F");
   EXPECT_EQ(x.margins, d.X().margins);
   d.session.Release(*back);
+}
+
+TEST(PrintSettings, FrameMonoAndOrientationComeFromTheConfigurationAndGoBack) {
+  ConfigSettings cfg = DefaultConfig("", "TBL");
+  ParseSettings("PMONO=FALSE\nPFRAME=TRUE\nPORIENT=1\n", cfg);
+  ProgramSettings program;
+  ApplyConfig(cfg, program);
+  EXPECT_FALSE(program.print.mono);
+  EXPECT_TRUE(program.print.frame);
+  EXPECT_TRUE(program.print.landscape);
+  program.print.mono = true;
+  program.print.landscape = false;
+  CaptureConfig(program, cfg);
+  EXPECT_TRUE(cfg.printMono);
+  EXPECT_EQ(cfg.orientation, 0);
+  EXPECT_NE(SettingsText(cfg).find("PMONO=TRUE"), std::string::npos);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/support/recording_print_target.h"
+#include "support/recording_print_target.h"
 #include "bench_sheet.h"
 #include "edit/cell_entry.h"
 #include "print/page_layout.h"

@@ -15,12 +15,6 @@ namespace tabulon {
 
 namespace {
 
-char kProgram[] = "tabulon";
-char kPlatformOption[] = "-platform";
-char kOffscreen[] = "offscreen";
-int gArgc = 3;
-char* gArgv[] = {kProgram, kPlatformOption, kOffscreen, nullptr};
-
 // The toolkit's notes about its environment (no runtime directory, no
 // display) are not the batch tool user's business; critical ones are.
 void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
@@ -30,10 +24,19 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 
 }  // namespace
 
-void EnsureGuiApplication(std::unique_ptr<QGuiApplication>& holder) {
+OffscreenApplication::OffscreenApplication() : argv_{program_, option_, platform_, nullptr} {}
+
+OffscreenApplication::~OffscreenApplication() = default;
+
+void OffscreenApplication::Ensure() {
   if (QCoreApplication::instance() != nullptr) return;
   qInstallMessageHandler(QuietMessages);
-  holder = std::make_unique<QGuiApplication>(gArgc, gArgv);
+  argc_ = 3;  // the toolkit takes the options it read out of the list
+  argv_[0] = program_;
+  argv_[1] = option_;
+  argv_[2] = platform_;
+  argv_[3] = nullptr;
+  app_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 
 // --- any paged device ------------------------------------------------------------
@@ -158,7 +161,7 @@ std::unique_ptr<PrintTarget> QtPdfDevices::OpenPrinter(const std::string&, std::
 }
 
 std::unique_ptr<PrintTarget> QtPdfDevices::OpenPdf(const std::string& path, std::string&) {
-  EnsureGuiApplication(app_);
+  app_.Ensure();
   return std::make_unique<PdfPageTarget>(path);
 }
 

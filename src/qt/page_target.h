@@ -21,10 +21,24 @@ class QPdfWriter;
 
 namespace tabulon {
 
-// Makes a GUI application object on the offscreen platform when none
-// exists yet (fonts and painting need one); the batch tool keeps it in
-// `holder`.
-void EnsureGuiApplication(std::unique_ptr<QGuiApplication>& holder);
+// A GUI application object on the offscreen platform, made when first
+// needed and only when none exists yet (fonts and painting need one; the
+// windowed program has its own). It keeps the arguments the toolkit holds
+// on to.
+class OffscreenApplication {
+ public:
+  OffscreenApplication();
+  ~OffscreenApplication();
+  void Ensure();
+
+ private:
+  char program_[8] = "tabulon";
+  char option_[10] = "-platform";
+  char platform_[10] = "offscreen";
+  int argc_ = 3;
+  char* argv_[4];
+  std::unique_ptr<QGuiApplication> app_;
+};
 
 class QtPageTarget : public PrintTarget {
  public:
@@ -83,7 +97,7 @@ class QtPdfDevices : public PrintDevices {
   std::unique_ptr<PrintTarget> OpenPdf(const std::string& path, std::string& error) override;
 
  private:
-  std::unique_ptr<QGuiApplication> app_;
+  OffscreenApplication app_;
 };
 
 }  // namespace tabulon

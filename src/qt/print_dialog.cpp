@@ -166,12 +166,12 @@ QWidget* PrintDialogView::BuildOptionsPage() {
 
   auto* lower = new QHBoxLayout;
   auto* scaleBox = new QFormLayout;
-  scale_ = Field(page);
-  scaleBox->addRow("&Scale (%):", scale_);
-  auto* offered = new QComboBox(page);
-  for (const char* s : {"125", "100", "87", "75", "50", "25"}) offered->addItem(s);
-  scaleBox->addRow("", offered);
-  connect(offered, &QComboBox::textActivated, scale_, &QLineEdit::setText);
+  // The offered scales; any other can be typed.
+  auto* scales = new QComboBox(page);
+  scales->setEditable(true);
+  for (const char* s : {"125", "100", "87", "75", "50", "25"}) scales->addItem(s);
+  scale_ = scales->lineEdit();
+  scaleBox->addRow("&Scale (%):", scales);
   lower->addLayout(scaleBox);
   auto* flags = new QVBoxLayout;
   frame_ = new QCheckBox("Fr&ame ( Show Margin )", page);

@@ -1,6 +1,7 @@
 #include "qt/print_preview.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -73,6 +74,7 @@ PrintPreviewView::PrintPreviewView(QWidget* parent, PrintService& service, const
   scroll_->setBackgroundRole(QPalette::Dark);
   picture_ = new PictureWidget(this, scroll_);
   scroll_->setWidget(picture_);
+  scroll_->viewport()->installEventFilter(this);
   layout->addWidget(scroll_, 1);
 
   auto show = [this](const Status& s) {
@@ -127,14 +129,15 @@ void PrintPreviewView::Refresh() {
 void PrintPreviewView::Layout() {
   QSize room = scroll_->viewport()->size();
   PreviewPicture p = model_->Picture(room.width(), room.height());
-  int w = std::max(room.width(), p.shadowRight.right + 16);
-  int h = std::max(room.height(), p.shadowBottom.bottom + 16);
+  int w = std::max(room.width(), p.shadowRight.right + 8);
+  int h = std::max(room.height(), p.shadowBottom.bottom + 8);
   picture_->resize(w, h);
 }
 
-void PrintPreviewView::resizeEvent(QResizeEvent* e) {
-  QDialog::resizeEvent(e);
-  Layout();
+bool PrintPreviewView::eventFilter(QObject* obj, QEvent* e) {
+  // The picture is laid out for the room the scroll area's viewport has.
+  if (obj == scroll_->viewport() && e->type() == QEvent::Resize) Layout();
+  return QDialog::eventFilter(obj, e);
 }
 
 void PrintPreviewView::PaintPicture(QPainter& painter, QSize room) {

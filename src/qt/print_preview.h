@@ -34,7 +34,7 @@ class PrintPreviewView : public QDialog {
   void PaintPicture(QPainter& painter, QSize room);
 
  protected:
-  void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* obj, QEvent* e) override;
 
  private:
   void Refresh();

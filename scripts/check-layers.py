@@ -23,10 +23,12 @@ ALLOWED = {
     "datatools": ["ui", "io", "edit", "display", "formula", "sheet", "base", "platform"],
     "graph": ["ui", "io", "edit", "display", "formula", "sheet", "base", "platform"],
     "print": ["graph", "ui", "io", "edit", "display", "formula", "sheet", "base", "platform"],
-    "qt": ["print", "graph", "datatools", "macro", "ui", "io", "edit", "display",
+    "commands": ["print", "graph", "datatools", "macro", "ui", "io", "edit", "display",
+                 "formula", "sheet", "base", "platform"],
+    "qt": ["commands", "print", "graph", "datatools", "macro", "ui", "io", "edit", "display",
            "formula", "sheet", "base", "platform"],
-    "app": ["qt", "print", "graph", "datatools", "macro", "ui", "io", "edit", "display",
-            "formula", "sheet", "base", "platform"],
+    "app": ["qt", "commands", "print", "graph", "datatools", "macro", "ui", "io", "edit",
+            "display", "formula", "sheet", "base", "platform"],
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([A-Za-z_]+)/')

@@ -3,7 +3,7 @@
 # no network) when they are all present already.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
+packages=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev poppler-utils
           xvfb xauth
           # scripts/check-install.sh: the desktop entry, manual pages, MIME
           # description, bash completion and the Debian package

@@ -27,6 +27,11 @@
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
 #include "platform/headless_host.h"
+#include "platform/print_target.h"
+#include "print/page_layout.h"
+#include "print/print_file.h"
+#include "print/sheet_printer.h"
+#include "sheet/print_options.h"
 #include "sheet/session.h"
 
 #ifndef TABULON_VERSION
@@ -59,10 +64,15 @@ constexpr const char* kUsage =
     "  convert IN OUT [--range R]\n"
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
     "      (an extract with --range; .WKS is added to a name without one),\n"
-    "      .csv comma-delimited text, .prn quoted text\n"
+    "      .csv comma-delimited text, .prn quoted text, .txt the print-to-file\n"
+    "      text layout\n"
     "  graph FILE [--name G] --out F.png|F.svg|F.bmp [--size WxH]\n"
     "      draw the sheet's current graph, or its named graph G, into a picture\n"
     "      of W x H pixels (default 800x600)\n"
+    "  print FILE [--range R | --graph G] --out OUT.pdf|OUT.txt\n"
+    "      print with the sheet's stored print settings: its print range (the\n"
+    "      used area when none is stored) or R, or the named graph G, as PDF\n"
+    "      pages or as the print-to-file text layout\n"
     "\n"
     "A damaged worksheet is read up to the damage: dump and convert print or\n"
     "write what was recovered, say so on standard error and exit with 1.\n"
@@ -151,8 +161,9 @@ bool ReachesCycle(const CellStore& store, const std::vector<CellId>& from) {
 // One run of the tool: a headless session and where its output goes.
 class Cli {
  public:
-  Cli(std::FILE* out, std::FILE* err, ImageOutput* images)
-      : out_(out), err_(err), images_(images), session_(host_) {}
+  Cli(std::FILE* out, std::FILE* err, const CliOutputs& outputs)
+      : out_(out), err_(err), images_(outputs.images), printing_(outputs.printing),
+        session_(host_) {}
 
   int Run(std::vector<std::string> args) {
     int status;
@@ -197,6 +208,7 @@ class Cli {
     if (command == "dump") return Dump(rest);
     if (command == "convert") return Convert(rest);
     if (command == "graph") return Graph(rest);
+    if (command == "print") return PrintCommand(rest);
     return Usage("unknown command '" + Visible(command) + "'");
   }
 
@@ -473,8 +485,8 @@ class Cli {
       return false;
     }
     bool worksheet = ext == ".WKS" || ext.empty();
-    if (!worksheet && ext != ".CSV" && ext != ".PRN") {
-      Error(Visible(file) + ": unknown output type (use .wks, .csv or .prn)");
+    if (!worksheet && ext != ".CSV" && ext != ".PRN" && ext != ".TXT") {
+      Error(Visible(file) + ": unknown output type (use .wks, .csv, .prn or .txt)");
       return false;
     }
     std::string path = worksheet ? WorksheetFileName(file) : file;
@@ -485,9 +497,21 @@ class Cli {
     CellRange all = range.IsDefined()
                         ? range
                         : CellRange::Of(0, 0, doc.cells().maxRow(), doc.cells().maxCol());
-    bool ok = ext == ".CSV"   ? ExportText(doc, path, TextExportMode::Comma, all)
-              : ext == ".PRN" ? ExportText(doc, path, TextExportMode::Quoted, all)
-                              : SaveWorksheet(doc, path, range);
+    bool ok;
+    if (ext == ".CSV") {
+      ok = ExportText(doc, path, TextExportMode::Comma, all);
+    } else if (ext == ".PRN") {
+      ok = ExportText(doc, path, TextExportMode::Quoted, all);
+    } else if (ext == ".TXT") {
+      std::string error = WritePrintFile(doc, all, path);
+      if (!error.empty()) {
+        Error(error);
+        return false;
+      }
+      return true;
+    } else {
+      ok = SaveWorksheet(doc, path, range);
+    }
     if (!ok) Error(Visible(path) + ": cannot write the file");
     return ok;
   }
@@ -577,9 +601,99 @@ class Cli {
     return number(t.substr(0, x), width) && number(t.substr(x + 1), height);
   }
 
+  static std::string Extension(const std::string& file) {
+    std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || file.find('/', dot) != std::string::npos) return {};
+    return UpperCase(file.substr(dot));
+  }
+
+  // print FILE [--range R | --graph G] --out OUT.pdf|OUT.txt
+  int PrintCommand(std::vector<std::string> args) {
+    std::string file, rangeText, graph, out;
+    bool haveRange = false, haveGraph = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--range" || a == "--graph" || a == "--out") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        (a == "--range" ? rangeText : a == "--graph" ? graph : out) = args[++i];
+        if (a == "--range") haveRange = true;
+        if (a == "--graph") haveGraph = true;
+      } else if (file.empty()) {
+        file = a;
+      } else {
+        return Usage("print takes one file");
+      }
+    }
+    if (file.empty()) return Usage("print needs a file");
+    if (out.empty()) return Usage("print needs --out OUT.pdf or OUT.txt");
+    if (haveRange && haveGraph) return Usage("print takes --range or --graph, not both");
+    std::string ext = Extension(out);
+    if (ext != ".PDF" && ext != ".TXT") return Usage(out + ": print writes .pdf or .txt");
+    if (haveGraph && ext == ".TXT") return Usage("a graph prints as .pdf only");
+
+    SheetDocument* doc = Load(file);
+    if (doc == nullptr) return 1;
+    RecalcAll(*doc);
+    int graphIndex = -1;
+    if (haveGraph && (graphIndex = FindNamedGraph(*doc, Incoming(graph))) < 0) {
+      Error(kGraphUndefined);
+      return 1;
+    }
+    CellRange range;
+    if (!haveGraph) {
+      range = doc->extras().printRange;
+      if (haveRange) {
+        if (!ParseRangeOption(*doc, rangeText, range)) return 2;
+      } else if (!range.IsDefined()) {
+        range = UsedArea(*doc);
+      }
+      if (!range.IsDefined()) {
+        Error(file + ": nothing to print: the sheet is empty");
+        return 1;
+      }
+    }
+    if (ext == ".TXT") {
+      std::string error = WritePrintFile(*doc, range, out);
+      if (!error.empty()) {
+        Error(error);
+        return 1;
+      }
+      return 0;
+    }
+    if (printing_ == nullptr) {
+      Error("PDF output needs the Qt libraries, which this build lacks");
+      return 1;
+    }
+    std::string error;
+    std::unique_ptr<PrintTarget> target = printing_->OpenPdf(out, error);
+    if (!target) {
+      Error(error.empty() ? "cannot write " + out : error);
+      return 1;
+    }
+    PrintOptions options = session_.settings().print;
+    target->SetLandscape(options.landscape);
+    PrintJob job = JobFor(*doc, options, range, 12, CurrentDateNumber());
+    PrintOutcome outcome =
+        haveGraph ? PrintGraphPage(*target, job,
+                                   [&](Canvas& canvas, int width, int height) {
+                                     GraphDrawOptions draw;
+                                     draw.recordHits = false;
+                                     return DrawDocumentGraph(canvas, *doc, graphIndex, width,
+                                                              height, draw)
+                                         .defined;
+                                   })
+                  : PrintSheet(*target, *doc, job);
+    if (!outcome.ok()) {
+      Error(out + ": " + outcome.error);
+      return 1;
+    }
+    return 0;
+  }
+
   std::FILE* out_;
   std::FILE* err_;
   ImageOutput* images_;
+  PrintDevices* printing_;
   bool utf8_ = false;
   bool damaged_ = false;  // a file was read only up to its damage
   HeadlessHost host_;
@@ -634,8 +748,8 @@ BatchEntry EnterEntries(SheetDocument& doc, const std::vector<std::string>& entr
 }
 
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
-           ImageOutput* images) {
-  Cli cli(out, err, images);
+           const CliOutputs& outputs) {
+  Cli cli(out, err, outputs);
   return cli.Run(args);
 }
 

@@ -8,16 +8,22 @@
 namespace tabulon {
 
 class ImageOutput;
+class PrintDevices;
 class SheetDocument;
+
+// What writes the files that need a drawing toolkit; each is null when
+// the program was built without one.
+struct CliOutputs {
+  ImageOutput* images = nullptr;   // picture files (the graph command)
+  PrintDevices* printing = nullptr;  // PDF pages (the print command)
+};
 
 // Exit status: 0 success, 1 a failed entry, formula or file operation
 // (a damaged file included, even when part of it was recovered), 2 a
 // usage error. Messages go to `err`; `out` carries only the command's
-// output, and a failure to write it is an error too. `images` writes
-// picture files (the graph command); null when the program was built
-// without an image writer.
+// output, and a failure to write it is an error too.
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
-           ImageOutput* images = nullptr);
+           const CliOutputs& outputs = {});
 
 // The program's version, from the build.
 const char* ProgramVersion();

@@ -448,6 +448,9 @@ void ApplyConfig(const ConfigSettings& cfg, ProgramSettings& p) {
   s.manualRecalc = cfg.manualRecalc;
   s.labelPrefix = cfg.labelPrefix;
   s.defaultFormat = static_cast<std::uint8_t>(cfg.defaultFormat);
+  p.print.mono = cfg.printMono;
+  p.print.frame = cfg.printFrame;
+  p.print.landscape = cfg.orientation == 1;
 }
 
 void CaptureConfig(const ProgramSettings& p, ConfigSettings& cfg) {
@@ -465,6 +468,9 @@ void CaptureConfig(const ProgramSettings& p, ConfigSettings& cfg) {
   cfg.manualRecalc = s.manualRecalc;
   cfg.labelPrefix = s.labelPrefix;
   cfg.defaultFormat = s.defaultFormat;
+  cfg.printMono = p.print.mono;
+  cfg.printFrame = p.print.frame;
+  cfg.orientation = p.print.landscape ? 1 : 0;
 }
 
 }  // namespace tabulon

@@ -12,13 +12,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/command_set.h"
+#include "commands/command_set.h"
 #include "base/text.h"
 #include "io/config_file.h"
+#include "print/print_service.h"
 #include "qt/audit_dialog.h"
 #include "qt/data_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/general_dialog.h"
+#include "qt/print_dialog.h"
 #include "qt/properties_dialog.h"
 #include "qt/qt_canvas.h"
 #include "qt/sheet_view.h"
@@ -81,7 +83,8 @@ MainWindow::MainWindow(const StartOptions& options) {
   graphViews_.selection = [this] {
     return ws_.active() != nullptr ? ws_.active()->SelectionRange() : CellRange{};
   };
-  RegisterAllCommands(ws_, CommandViews{&graphViews_});
+  print_ = RegisterAllCommands(ws_, CommandViews{&graphViews_, &printDevices_}).print;
+  graphViews_.quickPrint = [this](SheetDocument&) { ws_.Show(print_->PrintGraph(-1)); };
   ws_.LoadConfiguration(options.configDir,
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
   if (!options.startFile.empty()) ws_.config().autoexec.clear();
@@ -102,6 +105,7 @@ MainWindow::MainWindow(const StartOptions& options) {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
+  new PrintStatusView(this, print_->status());
   BuildMenus();
   BuildQuickBar();
   BuildEntryLine();
@@ -702,6 +706,18 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       general_->Open(page);
       break;
     case DialogKind::kData: OpenDataDialog(page); break;
+    case DialogKind::kPrint:
+      if (printDialog_ == nullptr) {
+        printDialog_ = new PrintDialogView(this, *print_);
+        connect(printDialog_, &PrintDialogView::rangePromptRequested, this,
+                [this](int field, const QString& text) {
+                  AskRangeForDialog(printDialog_, text, [this, field](const std::string& t) {
+                    printDialog_->SetRangeText(field, t);
+                  });
+                });
+      }
+      printDialog_->Open();
+      break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");

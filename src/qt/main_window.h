@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "qt/graph_view.h"
+#include "qt/print_target.h"
 #include "qt/qt_host.h"
 #include "sheet/session.h"
 #include "ui/workspace.h"
@@ -36,6 +37,8 @@ class WordDialog;
 class JustifyDialog;
 class PickerDialog;
 class GeneralDialogView;
+class PrintDialogView;
+class PrintService;
 class DataDialogView;
 
 // A status panel that reports clicks.
@@ -147,6 +150,9 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   Session session_{host_};
   Workspace ws_{session_};
   QtGraphViews graphViews_{this, host_};
+  QtPrintDevices printDevices_;
+  PrintService* print_ = nullptr;
+  PrintDialogView* printDialog_ = nullptr;
   std::string startFile_;
   std::vector<std::string> fontList_;
   std::map<const SheetWindow*, SheetView*> views_;

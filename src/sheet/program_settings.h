@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "sheet/print_options.h"
 #include "sheet/sheet_settings.h"
 
 namespace tabulon {
@@ -21,6 +22,7 @@ struct ProgramSettings {
   // otherwise. Kept between uses, not saved.
   bool binLowerClosed = true;
   SheetSettings sheetDefaults;  // copied into every new worksheet
+  PrintOptions print;           // kept between print jobs
 };
 
 }  // namespace tabulon

@@ -1,5 +1,6 @@
 #include "ui/command_table.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "base/text.h"
@@ -10,6 +11,14 @@ Command& CommandTable::Add(Command command) {
   assert(Find(command.id) == nullptr && "command ids are unique");
   entries_.push_back(std::move(command));
   return entries_.back();
+}
+
+Command& CommandTable::AddAfter(std::string_view after, Command command) {
+  assert(Find(command.id) == nullptr && "command ids are unique");
+  auto at = std::find_if(entries_.begin(), entries_.end(),
+                         [&](const Command& c) { return c.id == after; });
+  if (at == entries_.end()) return Add(std::move(command));
+  return *entries_.insert(at + 1, std::move(command));
 }
 
 const Command* CommandTable::Find(std::string_view id) const {

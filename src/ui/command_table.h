@@ -62,6 +62,10 @@ class CommandTable {
   // Adds an entry; entries keep the order in which they were added, which is
   // the order of the menus and their items. The id must be new.
   Command& Add(Command command);
+  // Adds an entry right after the one with id `after` (at the end when
+  // there is none), for a subsystem whose items stand among the
+  // workspace's own. The returned reference lasts until the next addition.
+  Command& AddAfter(std::string_view after, Command command);
 
   const Command* Find(std::string_view id) const;
   // The macro language's menu command of a family and command letter.

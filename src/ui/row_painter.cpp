@@ -174,6 +174,7 @@ RowPainter::CellLook RowPainter::LookOf(const CellRecord* cell, int row, int col
       look.foreground = ForegroundColour(PaletteIndexOf(cell->colour));
     }
   }
+  if (options_.noShades) look.background = kWhite;
   if (!marks) return look;
   if (pane_.selection.Contains(row, col)) {
     look.background = kSelectionColour;
@@ -256,23 +257,22 @@ void RowPainter::CollectRow(int row, std::span<const GridSlot> columns) {
   }
 }
 
-ShownText RowPainter::TextOf(const CellRecord* cell, int cellWidth,
-                             const FormatSettings& fmt) {
+ShownText CellShownText(SheetDocument& doc, const CellRecord* cell, int cellWidth, int inset,
+                        const FormatSettings& fmt, TextMeasure& measure) {
   ShownText t;
   if (cell == nullptr) return t;
-  std::uint8_t format = EffectiveFormat(cell->format, doc_.settings());
-  UseFont(FontOf(cell));
+  std::uint8_t format = EffectiveFormat(cell->format, doc.settings());
   if (format == kFormatHidden || cell->Kind() == kEmpty) return t;
   std::uint8_t kind = cell->Kind();
   if (cell->HasError()) {
     t.text = "ERR";
     t.align = Align::Right;
   } else if (format == kFormatText && cell->IsFormula()) {
-    t.text = FormulaText(doc_, *cell);
+    t.text = FormulaText(doc, *cell);
   } else if (kind == kStringFormula) {
     t.text = std::string(PStringView(cell->value.str));
   } else if (IsNumberKind(kind)) {
-    int zero = std::max(1, canvas_.TextWidth("0"));
+    int zero = std::max(1, measure.Width("0"));
     t.text = FormatValue(cellWidth / zero, format, NumberOf(*cell), fmt);
     t.align = Align::Right;
     t.numeric = true;
@@ -286,8 +286,8 @@ ShownText RowPainter::TextOf(const CellRecord* cell, int cellWidth,
       case '\\': {
         // Repeats the character after the prefix across the cell.
         if (!body.empty()) {
-          int w = std::max(1, canvas_.TextWidth(body.substr(0, 1)));
-          int copies = std::max(0, (cellWidth - 2 * kTextInset) / w);
+          int w = std::max(1, measure.Width(body.substr(0, 1)));
+          int copies = std::max(0, (cellWidth - 2 * inset) / w);
           t.text.assign(static_cast<std::size_t>(copies), body[0]);
         }
         body = {};
@@ -305,6 +305,24 @@ ShownText RowPainter::TextOf(const CellRecord* cell, int cellWidth,
   }
   if (t.align != Align::Left) t.spills = false;
   return t;
+}
+
+namespace {
+
+struct CanvasMeasure final : TextMeasure {
+  explicit CanvasMeasure(Canvas& c) : canvas(c) {}
+  int Width(std::string_view text) override { return canvas.TextWidth(text); }
+  Canvas& canvas;
+};
+
+}  // namespace
+
+ShownText RowPainter::TextOf(const CellRecord* cell, int cellWidth,
+                             const FormatSettings& fmt) {
+  if (cell == nullptr) return {};
+  UseFont(FontOf(cell));
+  CanvasMeasure measure(canvas_);
+  return CellShownText(doc_, cell, cellWidth, kTextInset, fmt, measure);
 }
 
 std::size_t RowPainter::FitText(ShownText& t, const CellRecord* cell, std::size_t i,

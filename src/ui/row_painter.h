@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -73,6 +74,7 @@ struct PaintOptions {
   const std::vector<std::string>* fontNames = nullptr;
   bool windowActive = true;  // the cursor cell takes the cursor colour
   bool raised3d = false;
+  bool noShades = false;  // every background white (printing without shades)
 };
 
 // The visible columns of a pane in a viewport `width` pixels wide starting
@@ -93,6 +95,24 @@ struct ShownText {
   bool numeric = false;  // numbers never run on; too wide, they become "x"
   bool spills = false;   // a left-aligned label may run on over empty cells
 };
+
+// Text widths in the caller's units (pixels of a canvas's font, or
+// characters).
+class TextMeasure {
+ public:
+  virtual int Width(std::string_view text) = 0;
+
+ protected:
+  ~TextMeasure() = default;
+};
+
+// What a cell shows in a cell `cellWidth` units wide: the formatted number
+// (as many digits as zeros fit), the label without its prefix and aligned
+// by it, a repeating label's character across the width less `inset` on
+// either side, the formula text in Text format, "ERR". The window, the
+// printed page and the print-to-file text all show cells by it.
+ShownText CellShownText(SheetDocument& doc, const CellRecord* cell, int cellWidth, int inset,
+                        const FormatSettings& fmt, TextMeasure& measure);
 
 class RowPainter {
  public:

@@ -29,7 +29,7 @@ CliRun Cli(std::vector<std::string> args, ImageOutput* images = nullptr) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   CliRun r;
-  r.status = RunCli(args, out, err, images);
+  r.status = RunCli(args, out, err, {images, nullptr});
   for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
     std::rewind(file);
     char buf[4096];

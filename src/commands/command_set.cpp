@@ -1,7 +1,8 @@
-#include "app/command_set.h"
+#include "commands/command_set.h"
 
 #include "datatools/data_commands.h"
 #include "graph/graph_workspace.h"
+#include "print/print_commands.h"
 #include "ui/workspace.h"
 
 namespace tabulon {
@@ -19,12 +20,15 @@ void AddQuickButton(Workspace& ws, const char* next, CommandButton button, bool 
 
 }  // namespace
 
-void RegisterAllCommands(Workspace& ws, const CommandViews& views) {
+CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views) {
+  CommandServices services;
   RegisterDataCommands(ws);
   RegisterGraphCommands(ws, views.graphs);
+  services.print = &RegisterPrintCommands(ws, views.printing);
   // Speed Fill stands beside Erase, Quick Graph before the type styles.
   AddQuickButton(ws, "edit.delete", {"quick.fill", "Fill", "Speed Fill"});
   AddQuickButton(ws, "quick.bold", {"graph.quick", "Graph", "Quick Graph"}, true);
+  return services;
 }
 
 }  // namespace tabulon

@@ -1,0 +1,28 @@
+// The whole command set: the workspace's own commands and those of every
+// subsystem above it. The windowed program, tabulon-cli and the tests make
+// their workspaces with it, so a menu command is the same command
+// everywhere; what differs is only the windows and devices a command may
+// use, which the windowed program supplies and the headless callers leave
+// out.
+#pragma once
+
+namespace tabulon {
+
+class GraphViews;
+class PrintDevices;
+class PrintService;
+class Workspace;
+
+struct CommandViews {
+  GraphViews* graphs = nullptr;      // graph windows and the graph settings dialog
+  PrintDevices* printing = nullptr;  // printers and PDF files
+};
+
+// The services that registration made, for the windows that show them.
+struct CommandServices {
+  PrintService* print = nullptr;
+};
+
+CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views = {});
+
+}  // namespace tabulon

@@ -1,0 +1,84 @@
+// The whole command set as the programs register it: every entry does
+// something, macro letters are not shared, buttons name real commands,
+// and items that subsystems add stand where the menus place them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "commands/command_set.h"
+#include "platform/headless_host.h"
+#include "sheet/session.h"
+#include "ui/workspace.h"
+
+namespace tabulon {
+namespace {
+
+struct FullDesk {
+  HeadlessHost host;
+  Session session{host};
+  Workspace ws{session};
+  FullDesk() {
+    RegisterAllCommands(ws);
+    ws.NewSheet();
+  }
+  // The captions of a menu's items, without access marks, in menu order.
+  std::vector<std::string> Menu(const std::string& path) const {
+    std::vector<std::string> items;
+    for (const Command& c : ws.commands().entries()) {
+      if (c.menu != path) continue;
+      std::string caption;
+      for (char ch : c.caption)
+        if (ch != '&') caption += ch;
+      items.push_back(caption);
+    }
+    return items;
+  }
+};
+
+TEST(CommandSet, EveryEntryIsSoundAndEveryButtonNamesOne) {
+  FullDesk d;
+  const CommandTable& t = d.ws.commands();
+  for (const Command& c : t.entries()) {
+    EXPECT_TRUE(c.run || c.invoke) << c.id << " does nothing";
+    if (!c.menu.empty()) {
+      EXPECT_FALSE(c.caption.empty()) << c.id;
+    }
+    if (c.family != 0) {
+      EXPECT_EQ(t.FindMacro(c.family, c.letter), &c) << c.id;
+    }
+  }
+  for (const CommandButton& b : d.ws.quickBar()) EXPECT_NE(t.Find(b.command), nullptr) << b.command;
+  for (const CommandButton& b : d.ws.gridMenu()) EXPECT_NE(t.Find(b.command), nullptr) << b.command;
+}
+
+// The File menu keeps its fixed order whatever registered the items: the
+// ones present must appear in this sequence.
+TEST(CommandSet, TheFileMenuKeepsItsOrder) {
+  FullDesk d;
+  const std::vector<std::string> order = {"New",   "Open ...",   "Save",      "Save As ...",
+                                          "Uplink", "Close",     "Print...",  "Merge...",
+                                          "Import...", "Export ...", "Doc Info...", "Get Info ...",
+                                          "Exit"};
+  std::vector<std::string> menu = d.Menu("&File");
+  ASSERT_NE(std::find(menu.begin(), menu.end(), "Print..."), menu.end());
+  std::size_t next = 0;
+  for (const std::string& item : menu) {
+    auto at = std::find(order.begin() + static_cast<std::ptrdiff_t>(next), order.end(), item);
+    ASSERT_NE(at, order.end()) << item << " is out of order in " << ::testing::PrintToString(menu);
+    next = static_cast<std::size_t>(at - order.begin()) + 1;
+  }
+}
+
+TEST(CommandSet, QuickGraphStandsBeforeTheTypeStyles) {
+  FullDesk d;
+  const auto& bar = d.ws.quickBar();
+  auto find = [&](const char* id) {
+    return std::find_if(bar.begin(), bar.end(), [&](const CommandButton& b) { return b.command == id; });
+  };
+  ASSERT_NE(find("graph.quick"), bar.end());
+  EXPECT_EQ(find("graph.quick") + 1, find("quick.bold"));
+  EXPECT_EQ(find("quick.sum") + 1, find("file.print"));
+}
+
+}  // namespace
+}  // namespace tabulon

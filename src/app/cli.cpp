@@ -14,6 +14,7 @@
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
+#include "macro/macro_batch.h"
 #include "edit/cell_entry.h"
 #include "edit/cell_text.h"
 #include "sheet/session.h"
@@ -41,6 +42,14 @@ constexpr const char* kUsage =
     "  convert IN OUT [--range R]\n"
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
     "      (an extract with --range), .csv comma-delimited text, .prn quoted text\n"
+    "  run (FILE | --new) [--at LOCATION | --text MACRO] [--input TEXT]...\n"
+    "      [--out OUT] [--dump] [--timeout SECONDS]\n"
+    "      open FILE (running its AUTOEXEC macro) or a new sheet, run the macro at\n"
+    "      LOCATION (a cell or range name) or the macro text (lines separated by\n"
+    "      line breaks); prompts take the --input values in order (a menu takes\n"
+    "      the option's number); messages go to stderr as 'Error: ...' or\n"
+    "      'Note: ...'; the macro is stopped after SECONDS (default 60, 0 for no\n"
+    "      limit); then save to OUT and/or print the dump, also after an error\n"
     "\n"
     "options:\n"
     "  --utf8    write text output as UTF-8 instead of 8-bit Windows-1252\n"
@@ -71,6 +80,7 @@ class Cli {
     if (command == "enter") return Enter(rest);
     if (command == "dump") return Dump(rest);
     if (command == "convert") return Convert(rest);
+    if (command == "run") return RunMacro(rest);
     return Usage("unknown command '" + command + "'");
   }
 
@@ -343,6 +353,58 @@ class Cli {
     CellRange range;
     if (!rangeText.empty() && !ParseRangeOption(*doc, rangeText, range)) return 2;
     return Save(*doc, files[1], range) ? 0 : 1;
+  }
+
+  int RunMacro(std::vector<std::string> args) {
+    MacroBatchOptions options;
+    std::string out;
+    bool dump = false, fresh = false, hasAt = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--at" || a == "--text" || a == "--input" || a == "--out" || a == "--timeout") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        const std::string& v = args[++i];
+        if (a == "--at") {
+          options.location = Incoming(v);
+          hasAt = true;
+        } else if (a == "--text") {
+          options.text = Incoming(v);
+          options.hasText = true;
+        } else if (a == "--input") {
+          options.inputs.push_back(Incoming(v));
+        } else if (a == "--out") {
+          out = v;
+        } else {
+          char* end = nullptr;
+          options.timeoutSeconds = std::strtod(v.c_str(), &end);
+          if (end == v.c_str() || *end != '\0' || !(options.timeoutSeconds >= 0))
+            return Usage("--timeout needs a number of seconds");
+        }
+      } else if (a == "--new") {
+        fresh = true;
+      } else if (a == "--dump") {
+        dump = true;
+      } else if (!a.empty() && a[0] == '-' && a != "-") {
+        return Usage("unknown option " + a + " for run");
+      } else if (options.file.empty()) {
+        options.file = a;
+      } else {
+        return Usage("run takes one file");
+      }
+    }
+    if (fresh == !options.file.empty()) return Usage("run needs a FILE or --new");
+    if (hasAt && options.hasText) return Usage("run takes --at or --text, not both");
+    if (hasAt && options.location.empty()) return Usage("--at needs a location");
+    MacroBatch batch(err_, utf8_);
+    int status = batch.Run(options) ? 0 : 1;
+    SheetDocument* doc = batch.Active();
+    if (doc == nullptr) {
+      if (!out.empty() || dump) std::fprintf(err_, "Note: no sheet is open\n");
+      return status;
+    }
+    if (!out.empty() && !Save(*doc, out, CellRange{})) status = 1;
+    if (dump) DumpSheet(*doc, CellRange{});
+    return status;
   }
 
   std::FILE* out_;

@@ -170,5 +170,14 @@ TEST(CliRun, BadCommandLinesAreUsageErrors) {
   EXPECT_EQ(ok.status, 0) << "a new sheet and no macro is nothing to do";
 }
 
+TEST(CliRun, TheExampleMacrosRunAsTheReadmeSays) {
+  std::string example =
+      (fs::path(__FILE__).parent_path() / ".." / ".." / "examples" / "macros.wks").string();
+  CliRun r = Cli({"run", example, "--at", "H11", "--input", "2", "--input", "0.04", "--dump"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(DumpLine(r.out, "C17"), "C17\tformula\t+C16*(1+RATE)+DEPOSIT\t1200.61 ");
+  EXPECT_EQ(DumpLine(r.out, "A6"), "A6\tlabel\t'Table built\t'Table built");
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -14,6 +14,7 @@
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
+#include "datatools/data_commands.h"
 #include "macro/macro_batch.h"
 #include "edit/cell_entry.h"
 #include "edit/cell_text.h"
@@ -396,6 +397,8 @@ class Cli {
     if (hasAt && options.hasText) return Usage("run takes --at or --text, not both");
     if (hasAt && options.location.empty()) return Usage("--at needs a location");
     MacroBatch batch(err_, utf8_);
+    // The menu commands of the other subsystems join the macro's table.
+    RegisterDataCommands(batch.workspace());
     int status = batch.Run(options) ? 0 : 1;
     SheetDocument* doc = batch.Active();
     if (doc == nullptr) {

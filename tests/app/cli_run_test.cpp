@@ -60,6 +60,14 @@ TEST(CliRun, BuildsASheetFromMacroTextAndDumpsIt) {
   EXPECT_EQ(DumpLine(r.out, "D1"), "D1\tinteger\t6\t6 ");
 }
 
+TEST(CliRun, DataCommandsRunFromMacros) {
+  CliRun r = Cli({"run", "--new", "--dump", "--text",
+                  "{DATAFILL A1..A4 10 -2 1 0}{DATASORT A1..A4 A1 1}"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(DumpLine(r.out, "A1"), "A1\tinteger\t4\t4 ");
+  EXPECT_EQ(DumpLine(r.out, "A4"), "A4\tinteger\t10\t10 ");
+}
+
 TEST(CliRun, PromptsTakeTheInputsInOrderUntilNoneIsLeft) {
   CliRun r = Cli({"run", "--new", "--dump", "--input", "Ann", "--input", "7", "--input", "",
                   "--text", "{INLABEL \"Name?\" A1}{INVALUE Age A2}{GET A3}{GET A4}{LET A5 1}"});

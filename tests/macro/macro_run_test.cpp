@@ -354,7 +354,7 @@ TEST(MacroRun, MenuCommandsGoThroughTheCommandTable) {
   EXPECT_EQ(d.ws.windows().size(), 2u);
   EXPECT_EQ(d.Number("A1"), 7) << "the new sheet is the active one";
   // A family letter the table does not have is a syntax error.
-  d.RunText("{DATAFILL A1..A5 1 1 0 1}{LET A2 1}");
+  d.RunText("{GRAPHTYPE 2 B}{LET A2 1}");
   EXPECT_EQ(d.LastMessage(), "Error:Syntax Error:");
   EXPECT_EQ(d.Cell("A2"), nullptr);
 }

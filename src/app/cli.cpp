@@ -26,6 +26,8 @@
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
+#include "commands/command_set.h"
+#include "macro/macro_batch.h"
 #include "platform/headless_host.h"
 #include "platform/print_target.h"
 #include "print/page_layout.h"
@@ -73,6 +75,14 @@ constexpr const char* kUsage =
     "      print with the sheet's stored print settings: its print range (the\n"
     "      used area when none is stored) or R, or the named graph G, as PDF\n"
     "      pages or as the print-to-file text layout\n"
+    "  run (FILE | --new) [--at LOCATION | --text MACRO] [--input TEXT]...\n"
+    "      [--out OUT] [--dump] [--timeout SECONDS]\n"
+    "      open FILE (running its AUTOEXEC macro) or a new sheet, run the macro at\n"
+    "      LOCATION (a cell or range name) or the macro text (lines separated by\n"
+    "      line breaks); prompts take the --input values in order (a menu takes\n"
+    "      the option's number); messages go to stderr as 'Error: ...' or\n"
+    "      'Note: ...'; the macro is stopped after SECONDS (default 60, 0 for no\n"
+    "      limit); then save to OUT and/or print the dump, also after an error\n"
     "\n"
     "A damaged worksheet is read up to the damage: dump and convert print or\n"
     "write what was recovered, say so on standard error and exit with 1.\n"
@@ -209,6 +219,7 @@ class Cli {
     if (command == "convert") return Convert(rest);
     if (command == "graph") return Graph(rest);
     if (command == "print") return PrintCommand(rest);
+    if (command == "run") return RunMacro(rest);
     return Usage("unknown command '" + Visible(command) + "'");
   }
 
@@ -688,6 +699,60 @@ class Cli {
       return 1;
     }
     return 0;
+  }
+
+  int RunMacro(std::vector<std::string> args) {
+    MacroBatchOptions options;
+    std::string out;
+    bool dump = false, fresh = false, hasAt = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--at" || a == "--text" || a == "--input" || a == "--out" || a == "--timeout") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        const std::string& v = args[++i];
+        if (a == "--at") {
+          options.location = Incoming(v);
+          hasAt = true;
+        } else if (a == "--text") {
+          options.text = Incoming(v);
+          options.hasText = true;
+        } else if (a == "--input") {
+          options.inputs.push_back(Incoming(v));
+        } else if (a == "--out") {
+          out = v;
+        } else {
+          char* end = nullptr;
+          options.timeoutSeconds = std::strtod(v.c_str(), &end);
+          if (end == v.c_str() || *end != '\0' || !(options.timeoutSeconds >= 0))
+            return Usage("--timeout needs a number of seconds");
+        }
+      } else if (a == "--new") {
+        fresh = true;
+      } else if (a == "--dump") {
+        dump = true;
+      } else if (!a.empty() && a[0] == '-' && a != "-") {
+        return Usage("unknown option " + a + " for run");
+      } else if (options.file.empty()) {
+        options.file = a;
+      } else {
+        return Usage("run takes one file");
+      }
+    }
+    if (fresh == !options.file.empty()) return Usage("run needs a FILE or --new");
+    if (hasAt && options.hasText) return Usage("run takes --at or --text, not both");
+    if (hasAt && options.location.empty()) return Usage("--at needs a location");
+    MacroBatch batch(err_, utf8_);
+    // The menu commands of the other subsystems join the macro's table.
+    RegisterAllCommands(batch.workspace(), CommandViews{nullptr, printing_});
+    int status = batch.Run(options) ? 0 : 1;
+    SheetDocument* doc = batch.Active();
+    if (doc == nullptr) {
+      if (!out.empty() || dump) std::fprintf(err_, "Note: no sheet is open\n");
+      return status;
+    }
+    if (!out.empty() && !Save(*doc, out, CellRange{})) status = 1;
+    if (dump) DumpSheet(*doc, CellRange{});
+    return status;
   }
 
   std::FILE* out_;

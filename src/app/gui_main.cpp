@@ -18,6 +18,7 @@
 #include "app/gui_start.h"
 #include "platform/data_directory.h"
 #include "qt/main_window.h"
+#include "qt/remote_run.h"
 
 namespace {
 
@@ -95,24 +96,39 @@ int main(int argc, char** argv) {
   bool splash = QGuiApplication::platformName() != "offscreen" &&
                 QGuiApplication::platformName() != "minimal";
   std::string screenshot;
+  QString runMacro;
   QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
     if (a == "--no-splash") {
       splash = false;
-    } else if (a == "--config-dir" || a == "--screenshot") {
+    } else if (a == "--config-dir" || a == "--screenshot" || a == "--run-macro") {
       if (i + 1 >= args.size()) {
         std::fprintf(stderr, "tabulon: %s needs a value\n", qPrintable(a));
         Usage();
         return 2;
       }
-      (a == "--config-dir" ? options.configDir : screenshot) = args[++i].toStdString();
+      if (a == "--run-macro") runMacro = args[++i];
+      else (a == "--config-dir" ? options.configDir : screenshot) = args[++i].toStdString();
     } else if (a.startsWith("--")) {
       std::fprintf(stderr, "tabulon: unknown option %s\n", qPrintable(a));
       Usage();
       return 2;
     } else if (options.startFile.empty()) {
       options.startFile = a.toStdString();
+    }
+  }
+
+  // A TABULON that runs already takes the macro request; otherwise this one
+  // starts and runs it once its start-up sheet is open.
+  if (!runMacro.isEmpty()) {
+    QString reply;
+    switch (tabulon::SendRunRequest(runMacro, &reply)) {
+      case tabulon::RemoteRunResult::kAccepted: return 0;
+      case tabulon::RemoteRunResult::kRefused:
+        std::fprintf(stderr, "tabulon: %s\n", qPrintable(reply));
+        return 1;
+      case tabulon::RemoteRunResult::kNotRunning: break;
     }
   }
 
@@ -126,6 +142,9 @@ int main(int argc, char** argv) {
     app.processEvents();
   }
   tabulon::MainWindow window(options);
+  tabulon::RemoteRunServer remote(
+      [&window](const QString& cell) { return tabulon::RunMacroRequest(window.workspace(), cell); });
+  remote.Listen();
   auto finish = [&] {
     if (panel) {
       panel->finish(&window);
@@ -133,6 +152,10 @@ int main(int argc, char** argv) {
     }
     window.show();
     window.OpenStartupSheet();
+    if (!runMacro.isEmpty()) {
+      QString why = tabulon::RunMacroRequest(window.workspace(), runMacro);
+      if (!why.isEmpty()) std::fprintf(stderr, "tabulon: %s\n", qPrintable(why));
+    }
     if (!screenshot.empty()) {
       QTimer::singleShot(700, &window, [&] {
         window.grab().save(QString::fromStdString(screenshot));

@@ -15,13 +15,14 @@ bool Set(const EnvironmentLookup& env, const char* name) {
 
 std::string GuiUsage() {
   return "usage: tabulon [--no-splash] [--config-dir DIR] [--screenshot FILE.png] [FILE]\n"
+         "       tabulon --run-macro CELL   (in the TABULON that runs, or a new one)\n"
          "       tabulon --help | --version\n";
 }
 
 std::optional<std::string> GuiEarlyAnswer(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--config-dir" || a == "--screenshot") {
+    if (a == "--config-dir" || a == "--screenshot" || a == "--run-macro") {
       ++i;  // its value, whatever it looks like
     } else if (a == "--help" || a == "-h") {
       return GuiUsage();

@@ -2,6 +2,7 @@
 
 #include "datatools/data_commands.h"
 #include "graph/graph_workspace.h"
+#include "macro/macro_interpreter.h"
 #include "print/print_commands.h"
 #include "ui/workspace.h"
 
@@ -25,6 +26,7 @@ CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views) {
   RegisterDataCommands(ws);
   RegisterGraphCommands(ws, views.graphs);
   services.print = &RegisterPrintCommands(ws, views.printing);
+  if (views.macros != nullptr) RegisterMacroCommands(ws, *views.macros);
   // Speed Fill stands beside Erase, Quick Graph before the type styles.
   AddQuickButton(ws, "edit.delete", {"quick.fill", "Fill", "Speed Fill"});
   AddQuickButton(ws, "quick.bold", {"graph.quick", "Graph", "Quick Graph"}, true);

@@ -9,6 +9,7 @@
 namespace tabulon {
 
 class GraphViews;
+class MacroInterpreter;
 class PrintDevices;
 class PrintService;
 class Workspace;
@@ -16,6 +17,9 @@ class Workspace;
 struct CommandViews {
   GraphViews* graphs = nullptr;      // graph windows and the graph settings dialog
   PrintDevices* printing = nullptr;  // printers and PDF files
+  // The interpreter behind Execute Macro, Macro Step and the macro bar; a
+  // caller that runs macros itself (the batch tool) registers them itself.
+  MacroInterpreter* macros = nullptr;
 };
 
 // The services that registration made, for the windows that show them.

@@ -1,7 +1,7 @@
 #include "platform/headless_host.h"
 
 #include <chrono>
-
+#include <fstream>
 
 namespace tabulon {
 
@@ -38,6 +38,25 @@ std::optional<std::string> HeadlessHost::OpenFileName(std::string_view, std::str
 std::optional<std::string> HeadlessHost::SaveFileName(std::string_view, std::string_view,
                                                       std::string_view) {
   return TakeFront(fileNames, std::optional<std::string>{});
+}
+
+std::optional<std::string> HeadlessHost::WaitForKey(std::string_view caption) {
+  keyCaptions.emplace_back(caption);
+  return TakeFront(keys, std::optional<std::string>{});
+}
+
+std::optional<int> HeadlessHost::ChooseFromMenu(std::string_view title,
+                                                const std::vector<MenuOption>& options) {
+  menuTitles.emplace_back(title);
+  menus.push_back(options);
+  return TakeFront(menuChoices, std::optional<int>{});
+}
+
+bool HeadlessHost::PlaySound(std::string_view file, int mode) {
+  sounds.emplace_back(std::string(file), mode);
+  if (mode < 1 || mode > 4) return true;
+  std::ifstream f{std::string(file), std::ios::binary};
+  return static_cast<bool>(f);
 }
 
 std::uint64_t HeadlessHost::TickCount() {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/host.h"
@@ -26,6 +28,15 @@ class HeadlessHost : public Host {
   void SetClipboardText(std::string_view text) override { clipboard.assign(text); }
   std::uint64_t TickCount() override;
   void Tone(int /*frequency*/, int /*milliseconds*/) override { ++tones; }
+  std::optional<std::string> WaitForKey(std::string_view caption) override;
+  std::optional<int> ChooseFromMenu(std::string_view title,
+                                    const std::vector<MenuOption>& options) override;
+  // Records the request; true when the file can be read (or the mode stops).
+  bool PlaySound(std::string_view file, int mode) override;
+  void ProcessEvents() override {
+    ++eventPolls;
+    if (onProcessEvents) onProcessEvents();
+  }
 
   // What happened.
   int beeps = 0;
@@ -33,6 +44,14 @@ class HeadlessHost : public Host {
   std::vector<std::string> messages;   // every message box text
   std::vector<std::string> questions;  // every question asked
   std::string clipboard;
+  std::vector<std::string> keyCaptions;  // the caption of every key wait
+  std::vector<std::string> menuTitles;   // the title of every macro menu
+  std::vector<std::vector<MenuOption>> menus;
+  std::vector<std::pair<std::string, int>> sounds;  // file and mode of every PlaySound
+  int eventPolls = 0;
+  // Called on every ProcessEvents: a test plays the user here (an Escape
+  // typed while a macro runs).
+  std::function<void()> onProcessEvents;
 
   // Scripted answers, consumed front first. An empty queue answers
   // Cancel / false / no value.
@@ -40,6 +59,8 @@ class HeadlessHost : public Host {
   std::deque<bool> okAnswers;
   std::deque<std::optional<std::string>> inputs;
   std::deque<std::optional<std::string>> fileNames;
+  std::deque<std::optional<std::string>> keys;  // WaitForKey
+  std::deque<std::optional<int>> menuChoices;   // ChooseFromMenu, 0-based
 };
 
 }  // namespace tabulon

@@ -19,6 +19,7 @@
 #include "qt/audit_dialog.h"
 #include "qt/data_dialog.h"
 #include "qt/find_dialog.h"
+#include "qt/macro_bar.h"
 #include "qt/general_dialog.h"
 #include "qt/print_dialog.h"
 #include "qt/properties_dialog.h"
@@ -83,7 +84,7 @@ MainWindow::MainWindow(const StartOptions& options) {
   graphViews_.selection = [this] {
     return ws_.active() != nullptr ? ws_.active()->SelectionRange() : CellRange{};
   };
-  print_ = RegisterAllCommands(ws_, CommandViews{&graphViews_, &printDevices_}).print;
+  print_ = RegisterAllCommands(ws_, CommandViews{&graphViews_, &printDevices_, &macros_}).print;
   graphViews_.quickPrint = [this](SheetDocument&) { ws_.Show(print_->PrintGraph(-1)); };
   ws_.LoadConfiguration(options.configDir,
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
@@ -108,6 +109,12 @@ MainWindow::MainWindow(const StartOptions& options) {
   new PrintStatusView(this, print_->status());
   BuildMenus();
   BuildQuickBar();
+  {
+    std::string dir = options.configDir.empty() ? std::string(".") : options.configDir;
+    macroBar_ = new MacroBarView(ws_, macros_, ws_.config().toolMacros, dir + "/MACROS.BTN", this);
+    addToolBar(Qt::LeftToolBarArea, macroBar_);
+    macroBar_->Sync();
+  }
   BuildEntryLine();
   layout->addWidget(entry_->parentWidget());
   layout->addWidget(mdi_, 1);
@@ -515,6 +522,7 @@ void MainWindow::LayoutChanged() {
 void MainWindow::BarsChanged() {
   quickBar_->setVisible(ws_.config().quickBar);
   statusBar()->setVisible(ws_.config().statusBar);
+  if (macroBar_ != nullptr) macroBar_->Sync();
 }
 
 void MainWindow::OpenMenu(char letter) {
@@ -570,6 +578,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   ws_.config().loadDir = host_.openDirectory;
   ws_.config().saveDir = host_.saveDirectory;
   ws_.SaveConfiguration();  // failures are silent; the backup stays
+  macros_.StopMacro();
+  macroBar_->Save();
   closing_ = true;
   e->accept();
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "macro/macro_interpreter.h"
 #include "qt/graph_view.h"
 #include "qt/print_target.h"
 #include "qt/qt_host.h"
@@ -37,6 +38,7 @@ class WordDialog;
 class JustifyDialog;
 class PickerDialog;
 class GeneralDialogView;
+class MacroBarView;
 class PrintDialogView;
 class PrintService;
 class DataDialogView;
@@ -72,6 +74,8 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   void OpenStartupSheet();
 
   Workspace& workspace() { return ws_; }
+  MacroInterpreter& macros() { return macros_; }
+  MacroBarView* macroBar() const { return macroBar_; }
   Session& session() { return session_; }
   QtHost& host() { return host_; }
   InputLine& inputLine() { return ws_.input(); }
@@ -149,10 +153,12 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   QtHost host_;
   Session session_{host_};
   Workspace ws_{session_};
+  MacroInterpreter macros_{ws_};
   QtGraphViews graphViews_{this, host_};
   QtPrintDevices printDevices_;
   PrintService* print_ = nullptr;
   PrintDialogView* printDialog_ = nullptr;
+  MacroBarView* macroBar_ = nullptr;
   std::string startFile_;
   std::vector<std::string> fontList_;
   std::map<const SheetWindow*, SheetView*> views_;

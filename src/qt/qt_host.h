@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QProcess>
 #include <QWidget>
 #include <functional>
 
@@ -13,6 +15,7 @@ namespace tabulon {
 class QtHost : public Host {
  public:
   QtHost();
+  ~QtHost() override { StopSound(); }
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   void Beep() override;
@@ -29,6 +32,18 @@ class QtHost : public Host {
   void SetClipboardText(std::string_view text) override;
   std::uint64_t TickCount() override;
   void Tone(int frequency, int milliseconds) override;
+  // A local event loop takes the next key pressed anywhere in the program;
+  // Escape and Control+Break give no key. The caption goes into the frame's
+  // title and "Step" into its mode panel meanwhile.
+  std::optional<std::string> WaitForKey(std::string_view caption) override;
+  // A modal "Macro Menu" dialog listing the options and their descriptions.
+  std::optional<int> ChooseFromMenu(std::string_view title,
+                                    const std::vector<MenuOption>& options) override;
+  // Plays a WAV file with the desktop's sound player (paplay, pw-play or
+  // aplay) when one is installed; without one it beeps. False only for a
+  // file that is missing or not a WAV file.
+  bool PlaySound(std::string_view file, int mode) override;
+  void ProcessEvents() override;
 
   // Directories the file dialogs start in; updated after each dialog.
   std::string openDirectory, saveDirectory;
@@ -38,10 +53,16 @@ class QtHost : public Host {
   std::function<Answer(const std::string&)> answerQuestion;
   std::function<std::optional<std::string>(const std::string&)> answerFileName;
   std::function<void(const std::string&)> onMessage;
+  std::function<std::optional<std::string>(const std::string&)> answerInput;
+  std::function<std::optional<int>(const std::vector<MenuOption>&)> answerMenu;
 
  private:
+  void StopSound();
+
   QWidget* parent_ = nullptr;
   QElapsedTimer clock_;
+  QPointer<QProcess> sound_;  // the player of a sound playing in the background
+  bool loopSound_ = false;
 };
 
 }  // namespace tabulon

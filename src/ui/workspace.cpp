@@ -370,6 +370,7 @@ void Workspace::TypeText(std::string_view text) {
 }
 
 void Workspace::GridKey(SheetWindow& w, Key key, KeyMods mods, char ch) {
+  if (key == Key::F3 && mods.shift && commands_.Find("macro.step")) return Invoke("macro.step");
   WindowAction action = w.HandleKey(key, mods, ch);
   ActionKey(w, action, ch);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "commands/command_set.h"
+#include "macro/macro_interpreter.h"
 #include "platform/headless_host.h"
 #include "sheet/session.h"
 #include "ui/workspace.h"
@@ -17,8 +18,9 @@ struct FullDesk {
   HeadlessHost host;
   Session session{host};
   Workspace ws{session};
+  MacroInterpreter macros{ws};
   FullDesk() {
-    RegisterAllCommands(ws);
+    RegisterAllCommands(ws, CommandViews{nullptr, nullptr, &macros});
     ws.NewSheet();
   }
   // The captions of a menu's items, without access marks, in menu order.

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/data_directory.h"
+#include "qt/help_window.h"
 #include "qt/main_window.h"
 
 namespace {
@@ -91,9 +92,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(TABULON_VERSION);
   // Lets the desktop match the windows to tabulon.desktop (and its icon).
   QGuiApplication::setDesktopFileName("tabulon");
-  QApplication::setWindowIcon(ProgramIcon(CheckData()));
+  tabulon::DataLocation data = CheckData();
+  QApplication::setWindowIcon(ProgramIcon(data));
   tabulon::StartOptions options;
   options.configDir = DefaultConfigDir();
+  options.dataDir = data.directory;
   bool splash = QGuiApplication::platformName() != "offscreen" &&
                 QGuiApplication::platformName() != "minimal";
   std::string screenshot;
@@ -135,6 +138,8 @@ int main(int argc, char** argv) {
     }
     window.show();
     window.OpenStartupSheet();
+    if (window.config().tips && screenshot.empty() && tabulon::TipsInstalled(data.directory))
+      window.ShowDialog(tabulon::DialogKind::kTips, 0);
     if (!screenshot.empty()) {
       QTimer::singleShot(700, &window, [&] {
         window.grab().save(QString::fromStdString(screenshot));

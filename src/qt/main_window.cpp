@@ -17,6 +17,7 @@
 #include "qt/audit_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/general_dialog.h"
+#include "qt/help_window.h"
 #include "qt/properties_dialog.h"
 #include "qt/qt_canvas.h"
 #include "qt/sheet_view.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(const StartOptions& options) {
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
   if (!options.startFile.empty()) ws_.config().autoexec.clear();
   startFile_ = options.startFile;
+  dataDir_ = options.dataDir;
   host_.openDirectory = ws_.config().loadDir;
   host_.saveDirectory = ws_.config().saveDir;
   for (const QString& f : QFontDatabase::families()) {
@@ -669,6 +671,8 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       if (general_ == nullptr) general_ = new GeneralDialogView(this, ws_);
       general_->Open(page);
       break;
+    case DialogKind::kHelp: ShowHelpWindow(this, dataDir_); break;
+    case DialogKind::kTips: ShowTipWindow(this, ws_, dataDir_); break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");

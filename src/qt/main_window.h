@@ -51,6 +51,7 @@ class PanelLabel : public QLabel {
 struct StartOptions {
   std::string configDir;  // where the settings and user-function files live
   std::string startFile;  // a file named on the command line
+  std::string dataDir;    // the read-only data installed with the program (manual, tips)
 };
 
 // Qt's key event as the workspace's key; Key::None for keys it ignores.
@@ -142,6 +143,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   Session session_{host_};
   Workspace ws_{session_};
   std::string startFile_;
+  std::string dataDir_;
   std::vector<std::string> fontList_;
   std::map<const SheetWindow*, SheetView*> views_;
   bool activating_ = false;

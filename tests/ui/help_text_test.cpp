@@ -11,6 +11,7 @@
 
 #include <regex>
 
+#include "datatools/data_commands.h"
 #include "display/format.h"
 #include "edit/cell_entry.h"
 #include "edit/cell_text.h"
@@ -165,6 +166,7 @@ TEST(Manual, TheCommandChapterNamesEveryMenuItem) {
   HeadlessHost host;
   Session session(host);
   Workspace ws(session);
+  RegisterDataCommands(ws);
   int items = 0;
   for (const Command& c : ws.commands().entries()) {
     if (c.caption.empty() || (c.menu.empty() && !(c.flags & kOnMenuBar))) continue;

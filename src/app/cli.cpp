@@ -309,7 +309,7 @@ class Cli {
       } else if (r.isString) {
         Print(r.text);
       } else {
-        Print(NumberEditText(r.number, decimal));
+        Print(InputForm(r.number, decimal));
       }
     }
     return Status(status);

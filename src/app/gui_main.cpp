@@ -17,6 +17,7 @@
 
 #include "app/gui_start.h"
 #include "platform/data_directory.h"
+#include "qt/help_window.h"
 #include "qt/main_window.h"
 #include "qt/remote_run.h"
 
@@ -90,9 +91,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(TABULON_VERSION);
   // Lets the desktop match the windows to tabulon.desktop (and its icon).
   QGuiApplication::setDesktopFileName("tabulon");
-  QApplication::setWindowIcon(ProgramIcon(CheckData()));
+  tabulon::DataLocation data = CheckData();
+  QApplication::setWindowIcon(ProgramIcon(data));
   tabulon::StartOptions options;
   options.configDir = DefaultConfigDir();
+  options.dataDir = data.directory;
   bool splash = QGuiApplication::platformName() != "offscreen" &&
                 QGuiApplication::platformName() != "minimal";
   std::string screenshot;
@@ -152,6 +155,8 @@ int main(int argc, char** argv) {
     }
     window.show();
     window.OpenStartupSheet();
+    if (window.config().tips && screenshot.empty() && tabulon::TipsInstalled(data.directory))
+      window.ShowDialog(tabulon::DialogKind::kTips, 0);
     if (!runMacro.isEmpty()) {
       QString why = tabulon::RunMacroRequest(window.workspace(), runMacro);
       if (!why.isEmpty()) std::fprintf(stderr, "tabulon: %s\n", qPrintable(why));

@@ -23,6 +23,19 @@ inline std::string UpperCase(std::string_view s) {
   return r;
 }
 
+enum class LetterCase { kUpper = 0, kLower = 1, kProper = 2 };
+
+// Changes the letters of s from byte `from` on: all capitals, all small, or
+// proper (a letter after a blank or at the start capital, the others small).
+// Only the letters A-Z and a-z change.
+inline void ChangeCase(std::string& s, std::size_t from, LetterCase to) {
+  for (std::size_t i = from; i < s.size(); ++i) {
+    bool wordStart = i == from || s[i - 1] == ' ';
+    bool upper = to == LetterCase::kUpper || (to == LetterCase::kProper && wordStart);
+    s[i] = upper ? UpperChar(s[i]) : LowerChar(s[i]);
+  }
+}
+
 // Cuts a byte string to at most n bytes.
 inline std::string_view CutTo(std::string_view s, std::size_t n) { return s.substr(0, n); }
 

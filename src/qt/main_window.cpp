@@ -21,6 +21,7 @@
 #include "qt/find_dialog.h"
 #include "qt/macro_bar.h"
 #include "qt/general_dialog.h"
+#include "qt/help_window.h"
 #include "qt/print_dialog.h"
 #include "qt/properties_dialog.h"
 #include "qt/qt_canvas.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(const StartOptions& options) {
                         ConfigBaseName(QApplication::applicationFilePath().toStdString()));
   if (!options.startFile.empty()) ws_.config().autoexec.clear();
   startFile_ = options.startFile;
+  dataDir_ = options.dataDir;
   host_.openDirectory = ws_.config().loadDir;
   host_.saveDirectory = ws_.config().saveDir;
   for (const QString& f : QFontDatabase::families()) {
@@ -728,6 +730,8 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       }
       printDialog_->Open();
       break;
+    case DialogKind::kHelp: ShowHelpWindow(this, dataDir_); break;
+    case DialogKind::kTips: ShowTipWindow(this, ws_, dataDir_); break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");

@@ -58,6 +58,7 @@ class PanelLabel : public QLabel {
 struct StartOptions {
   std::string configDir;  // where the settings and user-function files live
   std::string startFile;  // a file named on the command line
+  std::string dataDir;    // the read-only data installed with the program (manual, tips)
 };
 
 // Qt's key event as the workspace's key; Key::None for keys it ignores.
@@ -160,6 +161,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   PrintDialogView* printDialog_ = nullptr;
   MacroBarView* macroBar_ = nullptr;
   std::string startFile_;
+  std::string dataDir_;
   std::vector<std::string> fontList_;
   std::map<const SheetWindow*, SheetView*> views_;
   bool activating_ = false;

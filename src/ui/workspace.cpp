@@ -434,8 +434,8 @@ void Workspace::ActionKey(SheetWindow& w, WindowAction action, char ch) {
       return;
     }
     case WindowAction::CommandMenu: view_->OpenMenu('/'); return;
+    case WindowAction::Help: Invoke("help.contents"); return;
     case WindowAction::AnchorBlock: input_.TypeChar('.'); break;
-    case WindowAction::Help:
     case WindowAction::Handled: break;
   }
   CursorMoved();

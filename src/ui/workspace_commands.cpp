@@ -68,6 +68,40 @@ std::string RangeArg(Workspace& ws, const CellRange& r) {
 // The selection of the active window as a location argument.
 std::string SelectionArg(Workspace& ws) { return RangeArg(ws, Active(ws).SelectionRange()); }
 
+// Sets an attribute on every cell of a range, making records for empty
+// cells so that they keep it; cells locked under protection stay as they are.
+template <typename Fn>
+Status EachCellOf(Workspace& ws, const CellRange& r, Fn&& set) {
+  SheetDocument& doc = Doc(ws);
+  for (int row = std::max(r.Top(), 0); row <= std::min(r.Bottom(), kRowCount - 1); ++row) {
+    for (int col = r.Left(); col <= r.Right(); ++col) {
+      CellRecord* cell = doc.cells().GetOrCreateCell(row, col);
+      if (cell == nullptr) return Failed(ws);
+      if (doc.settings().protect && cell->IsLocked()) continue;
+      set(*cell);
+    }
+  }
+  doc.settings().modified = true;
+  return Status::Ok();
+}
+
+// Rewrites the text of every label of a range (its first byte is the
+// prefix); cells locked under protection stay as they are.
+template <typename Fn>
+Status EachLabelOf(Workspace& ws, const CellRange& r, Fn&& change) {
+  SheetDocument& doc = Doc(ws);
+  ForEachCell(doc, r, [&](CellRecord& cell, int, int) {
+    if (cell.Kind() != kLabel || cell.text == nullptr) return;
+    if (doc.settings().protect && cell.IsLocked()) return;
+    std::string text(cell.TextView());
+    if (text.empty()) return;
+    change(text);
+    doc.cells().SetCellText(cell, text);
+  });
+  doc.settings().modified = true;
+  return Status::Ok();
+}
+
 Command Item(std::string id, std::string menu, std::string caption, std::string hint,
              unsigned flags,
              std::function<Status(Workspace&, const CommandArgs&)> run) {
@@ -192,6 +226,20 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return Status::Ok();
                    })),
         'f', 'd');
+  Macro(t.Add(Item("file.pick", "", "", "", sheet,
+                   [](Workspace& w, const CommandArgs& a) {
+                     // The second text is a file pattern such as "*.WKS"; the
+                     // dialog offers it and every file.
+                     std::string pattern = a[1].empty() ? std::string("*") : a[1];
+                     std::string filter = pattern + "|" + pattern + "|All Files|*";
+                     auto name = w.host().OpenFileName(a[0], filter);
+                     if (!name) return Status::Ok();  // cancelled: the cell stays
+                     CellRange at = w.Location(a[2]);
+                     if (!at.IsDefined()) return Status::Beep();
+                     EntryResult r = EnterCell(Doc(w), "'" + *name, at.Top(), at.Left());
+                     return r.ok ? Status::Ok() : Failed(w);
+                   })),
+        'f', 'p');
   Macro(t.Add(Item("file.export", "", "", "", sheet,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
@@ -606,6 +654,54 @@ void RangeCommands(CommandTable& t) {
                      return WriteNameTable(Doc(w), r.Top(), r.Left()) ? Status::Ok() : Failed(w);
                    })),
         'b', 't');
+  Macro(t.Add(Item("range.colour", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     std::uint32_t word = (static_cast<std::uint32_t>(ReadInt(a[1])) << 24) +
+                                          static_cast<std::uint32_t>(ReadInt(a[2]));
+                     return EachCellOf(w, r, [word](CellRecord& c) { c.colour = word; });
+                   })),
+        'b', 'c');
+  Macro(t.Add(Item("range.lock", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     std::uint8_t lock = ReadInt(a[1]) != 0 ? kLockBit : 0;
+                     return EachCellOf(w, r, [lock](CellRecord& c) {
+                       c.format = static_cast<std::uint8_t>((c.format & kFormatMask) | lock);
+                     });
+                   })),
+        'b', 'l');
+  Macro(t.Add(Item("range.prefix", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     if (a[1].empty()) return Status::Ok();
+                     char prefix = a[1][0];
+                     if (prefix != '\'' && prefix != '^' && prefix != '"' && prefix != '\\')
+                       return Status::Beep();
+                     return EachLabelOf(w, r, [prefix](std::string& text) { text[0] = prefix; });
+                   })),
+        'b', 'p');
+  Macro(t.Add(Item("range.case", "", "", "", block,
+                   [](Workspace& w, const CommandArgs& a) {
+                     CellRange r;
+                     if (!ReadRange(w, a[0], r)) return Status::Beep();
+                     int mode = ReadInt(a[1], -1);
+                     if (mode < 0 || mode > 2) return Status::Beep();
+                     return EachLabelOf(w, r, [mode](std::string& text) {
+                       ChangeCase(text, 1, static_cast<LetterCase>(mode));
+                     });
+                   })),
+        'b', 'e');
+  Macro(t.Add(Item("range.reset", "", "", "", kNeedsSheet | kTakesSnapshot,
+                   [](Workspace& w, const CommandArgs&) {
+                     Doc(w).names().ResetNames();
+                     Doc(w).settings().modified = true;
+                     return Status::Ok();
+                   })),
+        'b', 'r');
 }
 
 void BarCommands(CommandTable& t) {
@@ -646,6 +742,13 @@ void WindowCommands(CommandTable& t) {
                w.CloseAll();
                return Status::Ok();
              }));
+  // The manual and the tips are files installed with the program; the view
+  // finds and shows them.
+  Command& contents = t.Add(Item("help.contents", "&Help", "&Contents", "Open the User Manual", 0,
+                                 nullptr));
+  contents.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kHelp, 0); };
+  Command& tips = t.Add(Item("help.tips", "&Help", "T&ips...", "Show a Tip", 0, nullptr));
+  tips.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kTips, 0); };
   Command& about = t.Add(Item("help.about", "&Help", "&About ...", "", 0, nullptr));
   about.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAbout, 0); };
 }

@@ -541,5 +541,41 @@ TEST(MacroRun, SoundsGoToTheHostAndAMissingFileIsNoError) {
   EXPECT_TRUE(d.host.messages.empty());
 }
 
+// The attribute commands of the Range family: case, prefix, colour word,
+// lock and name reset, each leaving numbers and formulas alone; and the
+// file pick storing the chosen name as a label.
+TEST(MacroRun, RangeAttributeCommandsChangeWhatTheySay) {
+  MacroDesk d;
+  d.Put("A1", "'mary had a LITTLE lamb");
+  d.Put("A2", "42");
+  d.Put("A3", "+A2*2");
+  d.RunText("{BLOCKCASE A1..A3,2}");
+  EXPECT_EQ(d.Edit("A1"), "'Mary Had A Little Lamb");
+  EXPECT_EQ(d.Edit("A3"), "+A2*2");
+  d.RunText("{BLOCKCASE A1,0}{RANGEPREFIX A1..A3,^}");
+  EXPECT_EQ(d.Edit("A1"), "^MARY HAD A LITTLE LAMB");
+  EXPECT_EQ(d.Number("A3"), 84);
+  d.RunText("{BLOCKCASE A1,7}");
+  EXPECT_EQ(d.Edit("A1"), "^MARY HAD A LITTLE LAMB") << "an unknown mode changes nothing";
+
+  d.RunText("{RANGECOLOR B1..B2,3,255}{RANGELOCK B1,0}");
+  ASSERT_NE(d.Cell("B2"), nullptr) << "an empty cell keeps its colour in a record of its own";
+  EXPECT_EQ(d.Cell("B2")->colour, (3u << 24) + 255u);
+  EXPECT_FALSE(d.Cell("B1")->IsLocked());
+  d.RunText("{RANGELOCK B1,1}");
+  EXPECT_TRUE(d.Cell("B1")->IsLocked());
+
+  d.Name("FIRST", "A1");
+  d.Name("SECOND", "A2..A3");
+  d.RunText("{RANGERESET}");
+  EXPECT_EQ(d.Doc().names().count(), 0);
+
+  d.host.fileNames = {std::string("/tmp/picked.wks"), std::nullopt};
+  d.RunText("{FILEPICK \"Which?\",\"*.WKS\",C1}");
+  EXPECT_EQ(d.Edit("C1"), "'/tmp/picked.wks");
+  d.RunText("{FILEPICK \"Which?\",\"*.WKS\",C2}");
+  EXPECT_EQ(d.Cell("C2"), nullptr) << "a cancelled pick writes nothing";
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -72,6 +72,9 @@ GraphSettings SettingsFor(GraphType type) {
   g.SetLegend(1, "South");
   g.SetLegend(2, "West");
   g.SetGrid(3);
+  // A face that is installed by name, so the pictures do not change with
+  // whatever fonts stand in for a missing one on the machine.
+  for (int i = 0; i < kGraphTextItems; ++i) g.SetFontFace(i, "DejaVu Sans");
   if (type != GraphType::Cumulative && type != GraphType::Contour) {
     g.axes[1].manual = 1;
     g.axes[1].high = t.stacked ? 70 : 35;

@@ -20,6 +20,7 @@
 #include "qt/data_dialog.h"
 #include "qt/find_dialog.h"
 #include "qt/macro_bar.h"
+#include "qt/names_dialog.h"
 #include "qt/general_dialog.h"
 #include "qt/help_window.h"
 #include "qt/print_dialog.h"
@@ -729,6 +730,10 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
                 });
       }
       printDialog_->Open();
+      break;
+    case DialogKind::kNames:
+      if (names_ == nullptr) names_ = new NamesDialogView(this, ws_);
+      names_->Open();
       break;
     case DialogKind::kHelp: ShowHelpWindow(this, dataDir_); break;
     case DialogKind::kTips: ShowTipWindow(this, ws_, dataDir_); break;

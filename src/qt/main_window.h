@@ -39,6 +39,7 @@ class JustifyDialog;
 class PickerDialog;
 class GeneralDialogView;
 class MacroBarView;
+class NamesDialogView;
 class PrintDialogView;
 class PrintService;
 class DataDialogView;
@@ -160,6 +161,7 @@ class MainWindow : public QMainWindow, public WorkspaceView {
   PrintService* print_ = nullptr;
   PrintDialogView* printDialog_ = nullptr;
   MacroBarView* macroBar_ = nullptr;
+  NamesDialogView* names_ = nullptr;
   std::string startFile_;
   std::string dataDir_;
   std::vector<std::string> fontList_;

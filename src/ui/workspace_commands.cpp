@@ -145,6 +145,17 @@ Status OnSelection(Workspace& ws, Fn&& fn) {
 }
 
 // Two range prompts, then the command with both ranges as arguments.
+// Asks for one range on the input line and runs the command on it.
+void AskOneRange(Workspace& ws, std::string prompt, std::string id) {
+  ws.AskRange(prompt, [&ws, id](const CellRange& r) {
+    if (!r.IsDefined()) {
+      ws.host().Beep();
+      return;
+    }
+    ws.Execute(id, {RangeArg(ws, r)});
+  });
+}
+
 void AskTwoRanges(Workspace& ws, std::string first, std::string second, std::string id) {
   ws.AskRange(first, [&ws, second, id](const CellRange& from) {
     if (!from.IsDefined()) {
@@ -595,6 +606,9 @@ void RangeCommands(CommandTable& t) {
     EraseRange(Doc(w), r);
     return Status::Ok();
   }));
+  Command& names = t.Add(Item("range.name", "&Range", "&Name ...", "", kNeedsSheet | kCancelsEntry,
+                              nullptr));
+  names.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kNames, 0); };
   Command& justify = t.Add(Item("range.justify", "&Range", "&Justify ...", "", block,
                                 [](Workspace& w, const CommandArgs& a) {
                                   CellRange r;
@@ -646,14 +660,16 @@ void RangeCommands(CommandTable& t) {
                      BuildNames(Doc(w), r);
                      return Status::Ok();
                    })),
-        'b', 'b');
+        'b', 'b')
+      .invoke = [](Workspace& w) { AskOneRange(w, "BUILD: FROM Range", "range.build"); };
   Macro(t.Add(Item("range.table", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
                      return WriteNameTable(Doc(w), r.Top(), r.Left()) ? Status::Ok() : Failed(w);
                    })),
-        'b', 't');
+        'b', 't')
+      .invoke = [](Workspace& w) { AskOneRange(w, "TABLE: To Range", "range.table"); };
   Macro(t.Add(Item("range.colour", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;

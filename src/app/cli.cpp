@@ -13,6 +13,8 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "app/cli_sheet_tools.h"
+#include "base/limits.h"
 #include "base/text.h"
 #include "display/format.h"
 #include "edit/cell_entry.h"
@@ -35,6 +37,8 @@
 #include "print/sheet_printer.h"
 #include "sheet/print_options.h"
 #include "sheet/session.h"
+#include "ui/audit.h"
+#include "ui/find_replace.h"
 
 #ifndef TABULON_VERSION
 #error "TABULON_VERSION comes from the project's version in CMakeLists.txt"
@@ -83,6 +87,15 @@ constexpr const char* kUsage =
     "      the option's number); messages go to stderr as 'Error: ...' or\n"
     "      'Note: ...'; the macro is stopped after SECONDS (default 60, 0 for no\n"
     "      limit); then save to OUT and/or print the dump, also after an error\n"
+    "  find FILE TEXT [--replace NEW] [--range R] [--case] [--out OUT]\n"
+    "      print ADDRESS and CONTENTS, tab-separated, of each cell whose entry\n"
+    "      text contains TEXT (in any case unless --case), rows first, within R\n"
+    "      or the used area; with --replace, replace every occurrence by NEW,\n"
+    "      print how many cells changed and save to OUT\n"
+    "  audit FILE (--dependents CELL [--depth N] | --xref [--range R] | --stats)\n"
+    "      print the cells that depend on CELL as an indented tree N levels\n"
+    "      deep (default 3), the cross-reference list of R or the used area\n"
+    "      (CELL:KIND CODE:COUNT#:REFERENCES), or the counts of cells by kind\n"
     "\n"
     "A damaged worksheet is read up to the damage: dump and convert print or\n"
     "write what was recovered, say so on standard error and exit with 1.\n"
@@ -97,6 +110,10 @@ constexpr const char* kUsage =
 // Script lines longer than this are not entries: a cell holds at most 240
 // characters, which UTF-8 may triple, after an address.
 constexpr std::size_t kMaxScriptLine = 4096;
+
+// The deepest dependents tree audit prints; the tree's own line limit
+// keeps a deep one finite as well.
+constexpr int kMaxAuditDepth = 8192;
 
 // Text from the command line or a file, shown in a message: control bytes
 // appear as \xNN rather than acting on the terminal.
@@ -220,6 +237,8 @@ class Cli {
     if (command == "graph") return Graph(rest);
     if (command == "print") return PrintCommand(rest);
     if (command == "run") return RunMacro(rest);
+    if (command == "find") return FindCommand(rest);
+    if (command == "audit") return AuditCommand(rest);
     return Usage("unknown command '" + Visible(command) + "'");
   }
 
@@ -699,6 +718,156 @@ class Cli {
       return 1;
     }
     return 0;
+  }
+
+  // find FILE TEXT [--replace NEW] [--range R] [--case] [--out OUT]
+  int FindCommand(std::vector<std::string> args) {
+    std::string file, rangeText, out;
+    std::vector<std::string> texts;
+    FindRequest request;
+    bool haveRange = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--replace" || a == "--range" || a == "--out") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        const std::string& v = args[++i];
+        if (a == "--replace") {
+          request.replacement = Incoming(v);
+          request.replace = true;
+        } else if (a == "--range") {
+          rangeText = v;
+          haveRange = true;
+        } else {
+          out = v;
+        }
+      } else if (a == "--case") {
+        request.matchCase = true;
+      } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+        return Usage("unknown option " + Visible(a) + " for find");
+      } else if (file.empty()) {
+        file = a;
+      } else {
+        texts.push_back(a);
+      }
+    }
+    if (file.empty()) return Usage("find needs a file and the text to find");
+    if (texts.size() != 1) return Usage("find needs one text to find");
+    request.text = Incoming(texts[0]);
+    if (request.text.empty()) return Usage("the text to find is empty");
+    if (request.text.size() > FindReplace::kMaxFindText ||
+        request.replacement.size() > FindReplace::kMaxFindText)
+      return Usage("find and replacement texts hold at most " +
+                   std::to_string(FindReplace::kMaxFindText) + " characters");
+    if (request.replace && out.empty()) return Usage("find --replace needs --out OUT");
+    if (!request.replace && !out.empty()) return Usage("find --out goes with --replace");
+
+    SheetDocument* doc = Load(file);
+    if (doc == nullptr) return 1;
+    if (haveRange && !ParseRangeOption(*doc, rangeText, request.scope))
+      return Usage("not a range: " + Visible(rangeText));
+    FindOutcome found = FindInSheet(*doc, request);
+    int pageHeight = doc->settings().pageHeight;
+    for (const FindMatch& m : found.matches)
+      Print(AddressText(m.cell.row, m.cell.col, false, false, pageHeight) + "\t" +
+            OneLine(m.contents));
+    if (!request.replace) return Status(0);
+    Print(std::to_string(found.changedCells) +
+          (found.changedCells == 1 ? " cell changed" : " cells changed"));
+    int status = 0;
+    if (found.refused > 0) {
+      std::fprintf(err_,
+                   "Error: %d replacement%s refused: a protected cell, or a text longer than "
+                   "%d characters\n",
+                   found.refused, found.refused == 1 ? "" : "s", kMaxText);
+      status = 1;
+    }
+    // What was replaced is saved even when some replacements were refused.
+    if (!Save(*doc, out, CellRange{})) status = 1;
+    return Status(status);
+  }
+
+  // audit FILE (--dependents CELL [--depth N] | --xref [--range R] | --stats)
+  int AuditCommand(std::vector<std::string> args) {
+    std::string file, cellText, rangeText;
+    int depth = 3;
+    int modes = 0;
+    bool dependents = false, xref = false, stats = false, haveDepth = false, haveRange = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--dependents" || a == "--depth" || a == "--range") {
+        if (i + 1 >= args.size()) return Usage(a + " needs a value");
+        const std::string& v = args[++i];
+        if (a == "--dependents") {
+          cellText = v;
+          dependents = true;
+          ++modes;
+        } else if (a == "--range") {
+          rangeText = v;
+          haveRange = true;
+        } else {
+          haveDepth = true;
+          if (!ParseCount(v, kMaxAuditDepth, depth))
+            return Usage("--depth needs a number from 1 to " + std::to_string(kMaxAuditDepth));
+        }
+      } else if (a == "--xref") {
+        xref = true;
+        ++modes;
+      } else if (a == "--stats") {
+        stats = true;
+        ++modes;
+      } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+        return Usage("unknown option " + Visible(a) + " for audit");
+      } else if (file.empty()) {
+        file = a;
+      } else {
+        return Usage("audit takes one file");
+      }
+    }
+    if (file.empty()) return Usage("audit needs a file");
+    if (modes != 1) return Usage("audit takes one of --dependents CELL, --xref or --stats");
+    if (haveDepth && !dependents) return Usage("--depth goes with --dependents");
+    if (haveRange && !xref) return Usage("--range goes with --xref");
+
+    SheetDocument* doc = Load(file);
+    if (doc == nullptr) return 1;
+    if (stats) {
+      std::string text = StatisticsText(*doc);
+      for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        Print(text.substr(at, end - at));
+        at = end + 1;
+      }
+      return Status(0);
+    }
+    if (xref) {
+      CellRange range = UsedArea(*doc);
+      if (haveRange && !ParseRangeOption(*doc, rangeText, range))
+        return Usage("not a range: " + Visible(rangeText));
+      for (const std::string& line : CrossReference(*doc, range)) Print(line);
+      return Status(0);
+    }
+    CellRange at;
+    if (!ParseRangeOption(*doc, cellText, at)) return Usage("not a cell: " + Visible(cellText));
+    CellAddress root{static_cast<std::int16_t>(at.Left()), static_cast<std::int16_t>(at.Top())};
+    AuditTreeText tree = DependentsText(*doc, root, depth);
+    for (const std::string& line : tree.lines) Print(OneLine(line));
+    std::string where = AddressText(root.row, root.col, false, false, doc->settings().pageHeight);
+    if (tree.missing) std::fprintf(err_, "Note: %s holds nothing\n", where.c_str());
+    if (tree.truncated)
+      std::fprintf(err_, "Note: the tree was cut short after %d lines\n", kMaxTreeLines);
+    return Status(0);
+  }
+
+  // A whole number from 1 to `most`.
+  static bool ParseCount(const std::string& text, int most, int& value) {
+    if (text.empty() || text.size() > 6) return false;
+    value = 0;
+    for (char c : text) {
+      if (!IsDigit(c)) return false;
+      value = value * 10 + (c - '0');
+    }
+    return value >= 1 && value <= most;
   }
 
   int RunMacro(std::vector<std::string> args) {

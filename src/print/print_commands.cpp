@@ -6,6 +6,7 @@
 
 #include "base/limits.h"
 #include "base/text.h"
+#include "print/audit_print.h"
 #include "print/print_dialog.h"
 #include "print/print_file.h"
 #include "print/print_service.h"
@@ -124,6 +125,8 @@ PrintService& RegisterPrintCommands(Workspace& ws, PrintDevices* devices) {
                }
                return service->PrintGraph(named);
              }));
+
+  RegisterAuditPrintCommands(ws, service);
 
   // The quick bar's "Print Worksheet" stands after "Speed @SUM".
   std::vector<CommandButton>& bar = ws.quickBar();

@@ -1,12 +1,11 @@
 #include "print/print_service.h"
 
-#include "graph/graph_render.h"
-
 #include <filesystem>
 
 #include "graph/graph_render.h"
 #include "platform/host.h"
 #include "print/print_dialog.h"
+#include "print/text_pages.h"
 #include "sheet/print_options.h"
 #include "ui/workspace.h"
 
@@ -147,6 +146,41 @@ Status PrintService::PrintGraphTo(PrintTarget& target, int named) {
   });
   last_ = outcome;
   if (!outcome.ok()) return Status::Error(outcome.error);
+  ws_.host().Beep();
+  return Status::Ok();
+}
+
+Status PrintService::PrintDrawing(const PageDrawing& draw) {
+  if (ws_.active() == nullptr) return Status::Beep();
+  std::string error;
+  std::unique_ptr<PrintTarget> target = OpenCurrent(error);
+  if (!target) return error.empty() ? Status::Ok() : Status::Error(error);
+  return PrintDrawingTo(*target, draw);
+}
+
+Status PrintService::PrintDrawingTo(PrintTarget& target, const PageDrawing& draw) {
+  if (ws_.active() == nullptr) return Status::Beep();
+  last_ = PrintGraphPage(target, JobFor(CellRange{}), [&](Canvas& c, int w, int h) {
+    draw(c, w, h);
+    return true;
+  });
+  if (!last_.ok()) return Status::Error(last_.error);
+  ws_.host().Beep();
+  return Status::Ok();
+}
+
+Status PrintService::PrintText(const std::vector<std::string>& lines) {
+  if (ws_.active() == nullptr) return Status::Beep();
+  std::string error;
+  std::unique_ptr<PrintTarget> target = OpenCurrent(error);
+  if (!target) return error.empty() ? Status::Ok() : Status::Error(error);
+  return PrintTextTo(*target, lines);
+}
+
+Status PrintService::PrintTextTo(PrintTarget& target, const std::vector<std::string>& lines) {
+  if (ws_.active() == nullptr) return Status::Beep();
+  last_ = PrintTextPages(target, JobFor(CellRange{}), lines);
+  if (!last_.ok()) return Status::Error(last_.error);
   ws_.host().Beep();
   return Status::Ok();
 }

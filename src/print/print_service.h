@@ -99,6 +99,18 @@ class PrintService {
   Status PrintGraph(int named);
   Status PrintGraphTo(PrintTarget& target, int named);
 
+  // Prints one page on the current printer holding a drawing inside the
+  // page margins; `draw` gets the width and height of the area in page
+  // units and draws from (0, 0).
+  using PageDrawing = std::function<void(Canvas& canvas, int width, int height)>;
+  Status PrintDrawing(const PageDrawing& draw);
+  Status PrintDrawingTo(PrintTarget& target, const PageDrawing& draw);
+
+  // Prints lines of text in a fixed-pitch font on the current printer, as
+  // many pages as they need.
+  Status PrintText(const std::vector<std::string>& lines);
+  Status PrintTextTo(PrintTarget& target, const std::vector<std::string>& lines);
+
  private:
   // The target of the current printer; null when cancelled (error empty)
   // or failed.

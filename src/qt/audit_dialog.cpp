@@ -54,7 +54,7 @@ AuditDialogView::AuditDialogView(QWidget* parent, Workspace& ws) : QDialog(paren
   cell_ = new QLineEdit(treePage);
   depth_ = new QSpinBox(treePage);
   depth_->setRange(0, 64);
-  depth_->setValue(3);
+  depth_->setValue(AuditDialog::kInitialDepth);
   tf->addRow("&Cell: ", cell_);
   tf->addRow("&Depth: ", depth_);
   tl->addLayout(tf);
@@ -78,9 +78,26 @@ AuditDialogView::AuditDialogView(QWidget* parent, Workspace& ws) : QDialog(paren
   xl->addWidget(xref_, 1);
   tabs_->addTab(xrefPage, "&XRef");
 
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  print_ = new QPushButton("&Print", this);
+  print_->setVisible(false);
+  buttons->addWidget(print_);
   auto* ok = new QPushButton("&Ok", this);
   connect(ok, &QPushButton::clicked, this, &QDialog::hide);
-  top->addWidget(ok, 0, Qt::AlignRight);
+  buttons->addWidget(ok);
+  top->addLayout(buttons);
+
+  // The pages in tab order are the model's pages; Print shows on two.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    model_.page = static_cast<AuditPage>(index);
+    print_->setVisible(model_.PrintVisible());
+  });
+  connect(print_, &QPushButton::clicked, this, [this] {
+    model_.cellText = FromQt(cell_->text());
+    model_.rangeText = FromQt(range_->text());
+    model_.Print(ws_);
+  });
 
   connect(cell_, &QLineEdit::returnPressed, this, [this] { BuildTree(); });
   connect(depth_, &QSpinBox::valueChanged, this, [this] { BuildTree(); });
@@ -93,12 +110,9 @@ AuditDialogView::AuditDialogView(QWidget* parent, Workspace& ws) : QDialog(paren
 void AuditDialogView::Open() {
   SheetWindow* w = ws_.active();
   if (w == nullptr) return;
-  if (!activated_) {
-    activated_ = true;
-    CellRange sel = w->SelectionRange();
-    int page = w->document().settings().pageHeight;
-    cell_->setText(ToQt(ShortAddressText(sel.Top(), sel.Left(), page)));
-    range_->setText(ToQt(RangeText(sel, page)));
+  if (model_.Activate(*w)) {
+    cell_->setText(ToQt(model_.cellText));
+    range_->setText(ToQt(model_.rangeText));
     BuildTree();
     BuildXref();
   }

@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeWidget>
+
+#include "ui/audit.h"
 
 namespace tabulon {
 
@@ -25,13 +28,15 @@ class AuditDialogView : public QDialog {
   QListWidget* xref() const { return xref_; }
   QLineEdit* cellField() const { return cell_; }
   QTabWidget* tabs() const { return tabs_; }
+  QPushButton* printButton() const { return print_; }
+  const AuditDialog& model() const { return model_; }
 
  private:
   void BuildTree();
   void BuildXref();
 
   Workspace& ws_;
-  bool activated_ = false;
+  AuditDialog model_;
   QTabWidget* tabs_;
   QLineEdit* cell_;
   QSpinBox* depth_;
@@ -39,6 +44,7 @@ class AuditDialogView : public QDialog {
   QLabel* treeInfo_;
   QLineEdit* range_;
   QListWidget* xref_;
+  QPushButton* print_;
 };
 
 }  // namespace tabulon

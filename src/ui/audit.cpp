@@ -7,6 +7,8 @@
 #include "edit/block_support.h"
 #include "edit/cell_text.h"
 #include "sheet/session.h"
+#include "ui/sheet_window.h"
+#include "ui/workspace.h"
 
 namespace tabulon {
 
@@ -241,6 +243,22 @@ void DrawStatsChart(Canvas& canvas, const SheetDocument& doc, int w, int h, bool
     Frame(canvas, {64, top, 64 + length, top + band - 7});
     canvas.Text(64 + length + 4, top, pct, Align::Left);
   }
+}
+
+bool AuditDialog::Activate(const SheetWindow& window) {
+  if (activated_) return false;
+  activated_ = true;
+  CellRange sel = window.SelectionRange();
+  int page = window.document().settings().pageHeight;
+  cellText = ShortAddressText(sel.Top(), sel.Left(), page);
+  rangeText = RangeText(sel, page);
+  return true;
+}
+
+Status AuditDialog::Print(Workspace& ws) const {
+  if (page == AuditPage::kStats) return ws.Execute(kAuditPrintChart);
+  if (page == AuditPage::kXRef) return ws.Execute(kAuditPrintReport, {rangeText});
+  return Status::Beep();
 }
 
 }  // namespace tabulon

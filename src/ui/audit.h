@@ -10,6 +10,7 @@
 
 #include "platform/canvas.h"
 #include "sheet/address.h"
+#include "ui/status.h"
 
 namespace tabulon {
 
@@ -66,5 +67,44 @@ std::string StatisticsText(const SheetDocument& doc);
 // The drawings, scaled to a canvas of width w and height h.
 void DrawOverview(Canvas& canvas, const SheetDocument& doc, int w, int h);
 void DrawStatsChart(Canvas& canvas, const SheetDocument& doc, int w, int h, bool printer);
+
+// --- the dialog ---------------------------------------------------------------------
+
+class SheetWindow;
+class Workspace;
+enum class AuditPage { kTree, kOverview, kStats, kXRef };
+
+// The commands behind the dialog's "&Print": the statistics chart on one
+// page, and the cross-reference report of a range (its argument) as text.
+// The print layer registers them; without it Print beeps.
+inline constexpr const char* kAuditPrintChart = "audit.print.chart";
+inline constexpr const char* kAuditPrintReport = "audit.print.report";
+
+// What the "Audit Cell References" dialog keeps between openings; the
+// view draws the pages from it with the functions above.
+class AuditDialog {
+ public:
+  static constexpr int kInitialDepth = 3;
+
+  AuditPage page = AuditPage::kTree;
+  int depth = kInitialDepth;
+  std::string cellText;   // "&Cell: "
+  std::string rangeText;  // "&Range: "
+
+  // The first activation takes the window's selection: its top-left cell
+  // for the tree, the whole of it for the cross-reference list. Later ones
+  // keep the fields. True when the fields were filled.
+  bool Activate(const SheetWindow& window);
+  bool activated() const { return activated_; }
+
+  // "&Print" shows on the Stats and XRef pages only.
+  bool PrintVisible() const { return page == AuditPage::kStats || page == AuditPage::kXRef; }
+  // Prints the chart or the report of the range field; a beep on the other
+  // pages.
+  Status Print(Workspace& ws) const;
+
+ private:
+  bool activated_ = false;
+};
 
 }  // namespace tabulon

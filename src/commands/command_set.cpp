@@ -1,5 +1,8 @@
 #include "commands/command_set.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "datatools/data_commands.h"
 #include "graph/graph_workspace.h"
 #include "macro/macro_interpreter.h"
@@ -19,6 +22,26 @@ void AddQuickButton(Workspace& ws, const char* next, CommandButton button, bool 
   bar.insert(it == bar.end() || before ? it : it + 1, button);
 }
 
+// The quick bar from left to right, whichever layer added a button.
+constexpr const char* kQuickBarOrder[] = {
+    "file.open",      "file.save",       "edit.cut",       "edit.copy",     "edit.paste",
+    "edit.delete",    "quick.fill",      "quick.sum",      "file.print",    "quick.funcpick",
+    "quick.macropick", "quick.left",     "quick.center",   "quick.right",   "edit.word",
+    "view.macrobar",  "macro.step",      "edit.find",      "quick.protect", "macro.run",
+    "graph.quick",    "quick.bold",      "quick.italic",   "quick.underline"};
+
+void OrderQuickBar(Workspace& ws) {
+  auto rank = [](const CommandButton& b) {
+    auto at = std::find_if(std::begin(kQuickBarOrder), std::end(kQuickBarOrder),
+                           [&](const char* id) { return b.command == id; });
+    return at - std::begin(kQuickBarOrder);
+  };
+  auto& bar = ws.quickBar();
+  std::stable_sort(bar.begin(), bar.end(), [&](const CommandButton& a, const CommandButton& b) {
+    return rank(a) < rank(b);
+  });
+}
+
 }  // namespace
 
 CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views) {
@@ -30,6 +53,10 @@ CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views) {
   // Speed Fill stands beside Erase, Quick Graph before the type styles.
   AddQuickButton(ws, "edit.delete", {"quick.fill", "Fill", "Speed Fill"});
   AddQuickButton(ws, "quick.bold", {"graph.quick", "Graph", "Quick Graph"}, true);
+  // The user button shows or hides the user's own buttons, the macro bar.
+  if (ws.commands().Find("view.macrobar") != nullptr)
+    AddQuickButton(ws, "edit.word", {"view.macrobar", "User", "User Button"});
+  OrderQuickBar(ws);
   return services;
 }
 

@@ -825,7 +825,6 @@ void RegisterMacroCommands(Workspace& ws, MacroInterpreter& macros) {
   step.id = "macro.step";
   step.menu = "&Sheet";
   step.caption = "&Macro Step";
-  step.hint = "Macro Single Step";
   step.shortcut = "Shift+F3";
   step.flags = kNeedsSheet | kCancelsEntry | kSeparatorBefore;
   step.run = runAt(true);

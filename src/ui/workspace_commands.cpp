@@ -545,6 +545,12 @@ void SheetCommands(CommandTable& t) {
 
 void RangeCommands(CommandTable& t) {
   const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
+  // Copy... asks for the two ranges on the input line, as the menu bar's
+  // Copy does.
+  Command& copyItem = t.Add(Item("range.copyto", "&Range", "&Copy...", "", kNeedsSheet, nullptr));
+  copyItem.invoke = [](Workspace& w) {
+    AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "copy");
+  };
   struct CopyItem {
     const char* id;
     const char* caption;

@@ -87,11 +87,12 @@ constexpr const char* kUsage =
     "      the option's number); messages go to stderr as 'Error: ...' or\n"
     "      'Note: ...'; the macro is stopped after SECONDS (default 60, 0 for no\n"
     "      limit); then save to OUT and/or print the dump, also after an error\n"
-    "  find FILE TEXT [--replace NEW] [--range R] [--case] [--out OUT]\n"
+    "  find FILE TEXT [--replace NEW] [--range R] [--case] [--out OUT] [--]\n"
     "      print ADDRESS and CONTENTS, tab-separated, of each cell whose entry\n"
     "      text contains TEXT (in any case unless --case), rows first, within R\n"
     "      or the used area; with --replace, replace every occurrence by NEW,\n"
-    "      print how many cells changed and save to OUT\n"
+    "      print how many cells changed and save to OUT; after --, every\n"
+    "      argument is FILE or TEXT\n"
     "  audit FILE (--dependents CELL [--depth N] | --xref [--range R] | --stats)\n"
     "      print the cells that depend on CELL as an indented tree N levels\n"
     "      deep (default 3), the cross-reference list of R or the used area\n"
@@ -725,10 +726,14 @@ class Cli {
     std::string file, rangeText, out;
     std::vector<std::string> texts;
     FindRequest request;
-    bool haveRange = false;
+    bool haveRange = false, options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
-      if (a == "--replace" || a == "--range" || a == "--out") {
+      if (!options) {
+        (file.empty() ? file : texts.emplace_back()) = a;
+      } else if (a == "--") {
+        options = false;  // a text to find that starts with "--" follows
+      } else if (a == "--replace" || a == "--range" || a == "--out") {
         if (i + 1 >= args.size()) return Usage(a + " needs a value");
         const std::string& v = args[++i];
         if (a == "--replace") {

@@ -67,7 +67,10 @@ TEST(CliFind, ListsMatchesRowsFirstInAnyCaseUnlessAsked) {
   // A range limits the search, also to a single cell.
   EXPECT_EQ(Cli({"find", f, "t", "--range", "A3..C3"}).out, "A3\t'subtotal\n");
   EXPECT_EQ(Cli({"find", f, "t", "--range", "C1"}).out, "C1\t'Total\n");
-  CliRun none = Cli({"find", f, "absent"});
+  // After "--" a text that looks like an option is searched for.
+  std::string dashes = s.Make("dashes.wks", {"A1='--case"});
+  EXPECT_EQ(Cli({"find", dashes, "--", "--CASE"}).out, "A1\t'--case\n");
+    CliRun none = Cli({"find", f, "absent"});
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "");
 }

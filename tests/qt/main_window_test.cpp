@@ -1,16 +1,22 @@
 // The real main window under the offscreen platform: typing into the grid,
 // End movement, a failed entry, the clipboard and the close query.
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "sheet/cell_record.h"
 #include "edit/cell_text.h"
 #include "sheet/session.h"
+#include "ui/workspace.h"
+#include "qt/audit_dialog.h"
 #include "qt/main_window.h"
+#include "qt/names_dialog.h"
 #include "qt/sheet_view.h"
 #include "qt/text_codec.h"
 
@@ -215,6 +221,38 @@ class MainWindowTest : public QObject {
     QByteArray text = f.readAll();
     QVERIFY(text.contains("SCALE=50\n"));
     QVERIFY(text.contains("[Colors]\nBKCLR=$00FFFFFF\n"));
+  }
+
+  // Print stands beside Ok on the Stats and XRef pages only.
+  void auditPrintButtonFollowsThePage() {
+    w_->workspace().Invoke("sheet.audit");
+    auto* audit = w_->findChild<AuditDialogView*>();
+    QVERIFY(audit != nullptr);
+    QCOMPARE(audit->printButton()->isVisible(), false);
+    audit->tabs()->setCurrentIndex(2);
+    QCOMPARE(audit->printButton()->isVisible(), true);
+    QCOMPARE(audit->model().page, AuditPage::kStats);
+    audit->tabs()->setCurrentIndex(1);
+    QCOMPARE(audit->printButton()->isVisible(), false);
+    audit->tabs()->setCurrentIndex(3);
+    QCOMPARE(audit->printButton()->isVisible(), true);
+    audit->hide();
+  }
+
+  void rangeNamesDialogCreatesAndLists() {
+    w_->workspace().Invoke("range.name");
+    auto* names = w_->findChild<NamesDialogView*>();
+    QVERIFY(names != nullptr);
+    QCOMPARE(names->rangeField()->text(), QString("A1"));
+    names->nameField()->setText("first");
+    auto buttons = names->findChildren<QPushButton*>();
+    auto create = std::find_if(buttons.begin(), buttons.end(),
+                               [](QPushButton* b) { return b->text() == "&Create"; });
+    QVERIFY(create != buttons.end());
+    (*create)->click();
+    QCOMPARE(names->list()->count(), 1);
+    QCOMPARE(Sheet().document().names().count(), 1);
+    names->hide();
   }
 
   void textConversion() {

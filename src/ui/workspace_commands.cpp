@@ -766,10 +766,9 @@ void WindowCommands(CommandTable& t) {
              }));
   // The manual and the tips are files installed with the program; the view
   // finds and shows them.
-  Command& contents = t.Add(Item("help.contents", "&Help", "&Contents", "Open the User Manual", 0,
-                                 nullptr));
+  Command& contents = t.Add(Item("help.contents", "&Help", "&Contents", "", 0, nullptr));
   contents.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kHelp, 0); };
-  Command& tips = t.Add(Item("help.tips", "&Help", "T&ips...", "Show a Tip", 0, nullptr));
+  Command& tips = t.Add(Item("help.tips", "&Help", "T&ips...", "", 0, nullptr));
   tips.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kTips, 0); };
   Command& about = t.Add(Item("help.about", "&Help", "&About ...", "", 0, nullptr));
   about.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAbout, 0); };

@@ -39,9 +39,6 @@ const std::set<std::string> kNotBuiltYet = {
     "Array/E-Solve",
     "Array/Determinate",
     "Array/Linear",
-    // Help contents and the tip window.
-    "Help/Contents",
-    "Help/Tips...",
 };
 
 struct MenuItem {

@@ -794,7 +794,7 @@ class Cli {
   // audit FILE (--dependents CELL [--depth N] | --xref [--range R] | --stats)
   int AuditCommand(std::vector<std::string> args) {
     std::string file, cellText, rangeText;
-    int depth = 3;
+    int depth = AuditDialog::kInitialDepth;
     int modes = 0;
     bool dependents = false, xref = false, stats = false, haveDepth = false, haveRange = false;
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -9,32 +9,15 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "support/cli_harness.h"
 
 namespace tabulon {
 namespace {
 
+using testing::Cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  CliRun r;
-  r.status = RunCli(args, out, err);
-  for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
-    std::rewind(file);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text->append(buf, n);
-    std::fclose(file);
-  }
-  return r;
-}
 
 struct Sheet {
   Sheet() : dir(fs::temp_directory_path() / ("tabulon-fa-" + std::to_string(::getpid()))) {

@@ -11,33 +11,17 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "support/cli_harness.h"
 #include "io/worksheet_file.h"
 #include "support/test_session.h"
 
 namespace tabulon {
 namespace {
 
+using testing::Cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  CliRun r;
-  r.status = RunCli(args, out, err);
-  for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
-    std::rewind(file);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text->append(buf, n);
-    std::fclose(file);
-  }
-  return r;
-}
 
 struct Dir {
   fs::path path = fs::temp_directory_path() / ("tabulon-cli-print-" + std::to_string(::getpid()));

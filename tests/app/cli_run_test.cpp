@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "support/cli_harness.h"
 #include "edit/name_commands.h"
 #include "io/worksheet_file.h"
 #include "support/test_session.h"
@@ -18,28 +19,10 @@
 namespace tabulon {
 namespace {
 
+using testing::Cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  CliRun r;
-  r.status = RunCli(args, out, err);
-  for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
-    std::rewind(file);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text->append(buf, n);
-    std::fclose(file);
-  }
-  return r;
-}
 
 // The dump line of one cell, or empty.
 std::string DumpLine(const std::string& dump, const std::string& address) {

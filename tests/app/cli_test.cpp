@@ -8,6 +8,7 @@
 #include <random>
 
 #include "app/cli.h"
+#include "support/cli_harness.h"
 #include "edit/cell_text.h"
 #include "io/worksheet_file.h"
 #include "platform/image_output.h"
@@ -17,28 +18,10 @@
 namespace tabulon {
 namespace {
 
+using testing::Cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args, ImageOutput* images = nullptr) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  CliRun r;
-  r.status = RunCli(args, out, err, {images, nullptr});
-  for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
-    std::rewind(file);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) text->append(buf, n);
-    std::fclose(file);
-  }
-  return r;
-}
 
 struct TempDir {
   TempDir() : path(fs::temp_directory_path() / ("tabulon-cli-" + std::to_string(::getpid()))) {
@@ -382,7 +365,7 @@ TEST(CliGraph, ScriptsSetGraphsAndPicturesComeFromTheWriter) {
   ASSERT_EQ(made.status, 0) << made.err;
 
   RecordingImages images;
-  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.PNG"), "--size", "640x480"}, &images);
+  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.PNG"), "--size", "640x480"}, {&images, nullptr});
   EXPECT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(images.sizes.size(), 1u);
   EXPECT_EQ(images.sizes[0], std::make_pair(640, 480));
@@ -391,13 +374,13 @@ TEST(CliGraph, ScriptsSetGraphsAndPicturesComeFromTheWriter) {
   for (const auto& t : images.canvas.texts) heading |= t.text == "Two points";
   EXPECT_TRUE(heading);
 
-  r = Cli({"graph", sheet, "--name", "saved", "--out", dir.File("g.svg")}, &images);
+  r = Cli({"graph", sheet, "--name", "saved", "--out", dir.File("g.svg")}, {&images, nullptr});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(images.sizes.back(), std::make_pair(800, 600));
   EXPECT_EQ(images.formats.back(), ImageFormat::Svg);
 
   images.fail = "Cannot write x";
-  r = Cli({"graph", sheet, "--out", dir.File("g.bmp")}, &images);
+  r = Cli({"graph", sheet, "--out", dir.File("g.bmp")}, {&images, nullptr});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Error: Cannot write x\n");
 }
@@ -407,22 +390,22 @@ TEST(CliGraph, UndefinedGraphsAndBadArguments) {
   std::string sheet = dir.File("plain.wks");
   ASSERT_EQ(Cli({"enter", "--out", sheet, "A1=1"}).status, 0);
   RecordingImages images;
-  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.png")}, &images);
+  CliRun r = Cli({"graph", sheet, "--out", dir.File("g.png")}, {&images, nullptr});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Error: Graph Undefined!\n");
-  r = Cli({"graph", sheet, "--name", "NONE", "--out", dir.File("g.png")}, &images);
+  r = Cli({"graph", sheet, "--name", "NONE", "--out", dir.File("g.png")}, {&images, nullptr});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Error: Graph Undefined!\n");
-  r = Cli({"graph", sheet, "--name", "", "--out", dir.File("g.png")}, &images);
+  r = Cli({"graph", sheet, "--name", "", "--out", dir.File("g.png")}, {&images, nullptr});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(images.paths.empty()) << "nothing is written for an undefined graph";
 
   for (const char* size : {"0x100", "100x0", "100000x100000", "10001x5", "12", "x", "1x-4"})
-    EXPECT_EQ(Cli({"graph", sheet, "--out", "g.png", "--size", size}, &images).status, 2) << size;
-  EXPECT_EQ(Cli({"graph", sheet, "--out", "g.gif"}, &images).status, 2);
-  EXPECT_EQ(Cli({"graph", sheet}, &images).status, 2);
-  EXPECT_EQ(Cli({"graph", "--out", "g.png"}, &images).status, 2);
-  EXPECT_EQ(Cli({"graph", dir.File("missing.wks"), "--out", "g.png"}, &images).status, 1);
+    EXPECT_EQ(Cli({"graph", sheet, "--out", "g.png", "--size", size}, {&images, nullptr}).status, 2) << size;
+  EXPECT_EQ(Cli({"graph", sheet, "--out", "g.gif"}, {&images, nullptr}).status, 2);
+  EXPECT_EQ(Cli({"graph", sheet}, {&images, nullptr}).status, 2);
+  EXPECT_EQ(Cli({"graph", "--out", "g.png"}, {&images, nullptr}).status, 2);
+  EXPECT_EQ(Cli({"graph", dir.File("missing.wks"), "--out", "g.png"}, {&images, nullptr}).status, 1);
 
   // Built without an image writer the command says so.
   r = Cli({"graph", sheet, "--out", dir.File("g.png")});

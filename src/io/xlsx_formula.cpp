@@ -338,7 +338,9 @@ class Translator {
     Node a, b;
     if (!Binary(a, b) || !AsNumber(a, true) || !AsNumber(b, true)) return false;
     if (!((b.constant && b.value > 0) || (a.constant && a.value != 0))) return RefuseOp(op);
-    PushInfix(a, "^", b, kPrecPower, Kind::kNumber);
+    // Programs disagree on how a^b^c groups, so a power inside a power
+    // always gets its parentheses.
+    stack_.push_back({Wrap(a, kPrecPower + 1) + "^" + Wrap(b, kPrecPower + 1), kPrecPower, Kind::kNumber});
     return true;
   }
 

@@ -201,7 +201,7 @@ constexpr Row kRows[] = {
     {kOpAci, M::kValueOnly, "", kNoEquivalent},
     {kOpPmtP, M::kValueOnly, "", kNoEquivalent},
     {kOpFileName, M::kValueOnly, "", kInformation},
-    {kOpErf, M::kFunction, "ERF", "n=n"},
+    {kOpErf, M::kValueOnly, "", "TABULON's approximation is good to about 1E-7 only"},
     {kOpBesselJ, M::kValueOnly, "", "orders are taken differently"},
     {kOpBesselY, M::kValueOnly, "", "orders are taken differently"},
     {kOpBesselI, M::kValueOnly, "", "orders are taken differently"},

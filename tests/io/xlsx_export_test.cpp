@@ -113,6 +113,7 @@ TEST_F(XlsxTranslate, OperatorsKeepTheirGrouping) {
       {"+A1-(A2-B1)", "A1-(A2-B1)"},
       {"+A1^2", "A1^2"},
       {"+2^A1", "2^A1"},
+      {"+A1^2^3", "(A1^2)^3"},
       {"+A1%", "A1%"},
       {"+A1<A2", "--(A1<A2)"},
       {"5!", "FACT(ROUND(5,0))"},

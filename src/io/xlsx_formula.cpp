@@ -359,7 +359,8 @@ class Translator {
       return Refuse("a range used as a single value");
     bool text = IsTextLike(a) || IsTextLike(b);
     if (text) {
-      if ((IsNumberLike(a) || IsNumberLike(b)))
+      // A value of unknown kind may turn out a number at run time.
+      if (IsNumberLike(a) || IsNumberLike(b) || a.kind == Kind::kUnknown || b.kind == Kind::kUnknown)
         return Refuse("a text compared with a number");
       // Texts are equal in TABULON only byte for byte.
       if (op == kOpEqual || op == kOpNotEqual) {

@@ -135,6 +135,7 @@ TEST_F(XlsxTranslate, OperatorsWhoseMeaningDiffersAreRefused) {
       {"+B1&\"x\"", nullptr},      // 1.5 becomes text by TABULON's rule
       {"+A1&\"x\"", "A1&\"x\""},
       {"\"a\"+1", nullptr},
+      {"@IF(A1,\"x\",1)=\"x\"", nullptr},  // either kind at run time
   });
 }
 
@@ -186,6 +187,31 @@ TEST_F(XlsxTranslate, RangeNamesBecomeWorkbookNames) {
   EXPECT_EQ(exported["TAX1"], "_TAX1");  // a cell address in the workbook
   EXPECT_EQ(exported["SUM"], "_SUM");
   EXPECT_EQ(exported["RC"], "_RC");      // an R1C1 address
+}
+
+// Damaged code (as a damaged file may hold) is refused, never followed
+// past its end.
+TEST(XlsxTranslateDamage, RandomCodeIsRefusedSafely) {
+  TestSheet sheet;
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0xFF; };
+  int refused = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::uint8_t code[256] = {};
+    int end = 3 + static_cast<int>(next() % 60);
+    code[0] = static_cast<std::uint8_t>(end);
+    for (int i = 2; i < end; ++i) code[i] = static_cast<std::uint8_t>(next() % 40);
+    code[end] = kOpEnd;
+    CellRecord cell{};
+    cell.kind = kFormula;
+    cell.text = code;
+    XlsxFormula f = TranslateFormula(*sheet.doc, cell);
+    if (!f.ok) {
+      ++refused;
+      EXPECT_FALSE(f.reason.empty());
+    }
+  }
+  EXPECT_GT(refused, 1900);
 }
 
 // The workbook is a ZIP archive; the test reads its parts with unzip.

@@ -87,6 +87,7 @@ class Translator {
     }
     if (stack_.size() != 1) return Fail("the formula code is damaged");
     Node top = stack_.back();
+    BlankAsText(top);
     // A truth value ends as a number, as the cell holds 1 or 0.
     if (top.kind == Kind::kBool) top.text = "--" + Wrap(top, kPrecAtom);
     result.ok = true;
@@ -405,9 +406,19 @@ class Translator {
     return true;
   }
 
+  // A reference to an empty cell gives an empty text in TABULON and 0 in
+  // the workbook, where it stands as the result.
+  static void BlankAsText(Node& n) {
+    if (n.kind != Kind::kCell || CellHolds(n.cell) != Holds::kNothing) return;
+    n.text = "IF(ISBLANK(" + n.text + "),\"\"," + n.text + ")";
+    n.prec = kPrecAtom;
+    n.kind = Kind::kUnknown;
+  }
+
   // A value chosen by IF or CASE: a truth value is held as 1 or 0.
   bool AsValue(Node& n) {
     if (n.kind == Kind::kRange) return Refuse("a range used as a single value");
+    BlankAsText(n);
     if (n.kind == Kind::kBool) return AsNumber(n, false);
     return true;
   }

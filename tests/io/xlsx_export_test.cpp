@@ -134,6 +134,8 @@ TEST_F(XlsxTranslate, OperatorsWhoseMeaningDiffersAreRefused) {
       {"+A3=1", nullptr},          // text against a number
       {"+B1&\"x\"", nullptr},      // 1.5 becomes text by TABULON's rule
       {"+A1&\"x\"", "A1&\"x\""},
+      {"+D9", "IF(ISBLANK(D9),\"\",D9)"},  // empty: "" here, 0 there
+      {"+D9+1", "D9+1"},
       {"\"a\"+1", nullptr},
       {"@IF(A1,\"x\",1)=\"x\"", nullptr},  // either kind at run time
   });

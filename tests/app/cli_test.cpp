@@ -448,14 +448,14 @@ namespace {
 TEST(CliConvertXlsx, NotesCountValuesOnlyCells) {
   TempDir dir;
   std::string wks = dir.File("in.wks");
-  ASSERT_EQ(Cli({"enter", "--out", wks, "A1=1000", "A2=@PMT(A1,0.01,12)", "A3=@PMT(A1,0.02,12)",
+  ASSERT_EQ(Cli({"enter", "--out", wks, "A1=1000", "A2=@VTABLE(A1,A1..A3,0)", "A3=@VTABLE(A2,A1..A3,0)",
                  "A4=@SUM(A1..A3)", "A5=@NA"})
                 .status,
             0);
   std::string out = dir.File("out.xlsx");
   CliRun r = Cli({"convert", wks, out});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("Note: 2 cells written as values: @PMT: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Note: 2 cells written as values: @VTABLE: "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Note: 1 cell written as values: @NA: "), std::string::npos) << r.err;
   EXPECT_TRUE(fs::exists(out));
   CliRun ranged = Cli({"convert", wks, dir.File("part.xlsx"), "--range", "A1..A1"});

@@ -163,17 +163,17 @@ TEST_F(XlsxTranslate, Functions) {
       {"@LENGTH(B1)", nullptr},    // 1.5 would become text by TABULON's rule
       {"@UPPER(\"ab\")&@LOWER(A3)", "UPPER(\"ab\")&LOWER(A3)"},
       {"@NA", nullptr},
-      {"@PMT(1000,0.01,12)", nullptr},
+      {"@PMT(1000,0.01,12)", "1000*(1+0.01)^12/(((1+0.01)^12-1)/0.01)"},
       {"@VTABLE(5,A1..B3,1)", nullptr},
       {"@SUM(A1..A2)+@NA", nullptr},
   });
 }
 
 TEST_F(XlsxTranslate, RefusalsSayWhy) {
-  XlsxFormula f = Translate("@PMT(1000,0.01,12)");
+  XlsxFormula f = Translate("@VTABLE(5,A1..B3,1)");
   ASSERT_FALSE(f.ok);
-  EXPECT_NE(f.reason.find("@PMT"), std::string::npos) << f.reason;
-  EXPECT_NE(f.reason.find("argument order"), std::string::npos) << f.reason;
+  EXPECT_NE(f.reason.find("@VTABLE"), std::string::npos) << f.reason;
+  EXPECT_NE(f.reason.find("offsets start at 0"), std::string::npos) << f.reason;
 }
 
 TEST_F(XlsxTranslate, RangeNamesBecomeWorkbookNames) {
@@ -254,7 +254,7 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   ASSERT_TRUE(sheet.Enter("A2", "2"));
   ASSERT_TRUE(sheet.Enter("A3", "\"right"));
   ASSERT_TRUE(sheet.Enter("B1", "@SUM(A1..A2)"));
-  ASSERT_TRUE(sheet.Enter("B2", "@PMT(1000,0.01,12)"));
+  ASSERT_TRUE(sheet.Enter("B2", "@HOUR(0.75)"));
   ASSERT_TRUE(sheet.Enter("B3", "1/0"));
   ASSERT_TRUE(sheet.Enter("B4", "+\"a\"&\"b\""));
   ASSERT_TRUE(sheet.doc->names().DefineName("TAX1", CellRange::Of(0, 0, 1, 0)));
@@ -269,7 +269,7 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   EXPECT_EQ(r.formulas, 3u);
   EXPECT_EQ(r.valuesOnly, 1u);
   ASSERT_FALSE(r.notes.empty());
-  EXPECT_NE(r.notes[0].find("1 cell written as values: @PMT"), std::string::npos) << r.notes[0];
+  EXPECT_NE(r.notes[0].find("1 cell written as values: @HOUR"), std::string::npos) << r.notes[0];
   EXPECT_NE(r.notes[0].find("first at B2"), std::string::npos) << r.notes[0];
 
   std::string sheetXml = Part(path, "xl/worksheets/sheet1.xml");
@@ -278,10 +278,11 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   EXPECT_NE(sheetXml.find("<f>\"a\"&amp;\"b\"</f><v>ab</v>"), std::string::npos);
   EXPECT_NE(sheetXml.find("<f>1/0</f><v>#VALUE!</v>"), std::string::npos);
   EXPECT_NE(sheetXml.find("<col min=\"2\" max=\"2\""), std::string::npos);
-  // @PMT went out as its value, no formula.
-  EXPECT_EQ(sheetXml.find("PMT"), std::string::npos);
+  // @HOUR went out as its value, no formula.
+  EXPECT_NE(sheetXml.find("<c r=\"B2\" s=\"2\"><v>18</v></c>"), std::string::npos);
+  EXPECT_EQ(sheetXml.find("HOUR"), std::string::npos);
   std::string comments = Part(path, "xl/comments1.xml");
-  EXPECT_NE(comments.find("@PMT(1000,0.01,12)"), std::string::npos) << comments;
+  EXPECT_NE(comments.find("@HOUR(0.75)"), std::string::npos) << comments;
   std::string book = Part(path, "xl/workbook.xml");
   EXPECT_NE(book.find("name=\"_TAX1\""), std::string::npos) << book;
   EXPECT_NE(book.find("_xlnm.Print_Area"), std::string::npos) << book;

@@ -177,6 +177,9 @@ class Translator {
       case kOpIf: return If();
       case kOpCase: return Case(p[0]);
       case kOpDate: return Date(op);
+      case kOpRound:
+      case kOpFloor:
+      case kOpCeil: return Rounding(op);
       default: break;
     }
     int argc = cls == kClassVariadic                         ? p[0]
@@ -308,7 +311,12 @@ class Translator {
     Node a = Pop();
     if (!AsNumber(a, true)) return false;
     std::string sign = op == kOpNegate ? "-" : "+";
-    stack_.push_back({sign + Wrap(a, kPrecNegate), kPrecNegate, Kind::kNumber});
+    Node n{sign + Wrap(a, kPrecNegate), kPrecNegate, Kind::kNumber};
+    // A signed constant stays a constant (for the tests on constant
+    // arguments).
+    n.constant = a.constant;
+    n.value = op == kOpNegate ? -a.value : a.value;
+    stack_.push_back(std::move(n));
     return true;
   }
 
@@ -472,6 +480,36 @@ class Translator {
     XlsxOperation call{op, XlsxMapping::kFunction, "DATE", "n=nnn"};
     (void)row;
     return Call(op, call, 3);
+  }
+
+  // x rounded to n decimals the way TABULON does it, with p = 10^|n|:
+  //   @ROUND  trunc(x*p +- 0.5)/p             (n < 0: trunc(x/p +- 0.5)*p)
+  //   @FLOOR  sign(x)*trunc(|x|*p)/p          (n < 0: sign(x)*p*trunc(|x|/p))
+  //   @CEIL   as @FLOOR with 0.9999999999 added before truncating
+  bool Rounding(std::uint8_t op) {
+    if (!Need(2)) return false;
+    Node n = Pop(), x = Pop();
+    if (!n.constant || n.value != std::floor(n.value) || std::fabs(n.value) > 15) return RefuseOp(op);
+    if (!AsNumber(x, false)) return false;
+    int digits = static_cast<int>(n.value);
+    std::string p = "1" + std::string(static_cast<std::size_t>(std::abs(digits)), '0');
+    std::string sx = Wrap(x, kPrecAtom);
+    std::string scaled = digits == 0 ? sx : digits > 0 ? sx + "*" + p : sx + "/" + p;
+    std::string absScaled = digits == 0 ? "ABS(" + x.text + ")"
+                            : digits > 0 ? "ABS(" + x.text + ")*" + p
+                                         : "ABS(" + x.text + ")/" + p;
+    std::string sign = "IF(" + sx + "<0,-1,1)";
+    std::string text;
+    auto unscale = [&](const std::string& t) { return digits == 0 ? t : digits > 0 ? t + "/" + p : t + "*" + p; };
+    if (op == kOpRound) {
+      text = unscale("TRUNC(" + scaled + "+IF(" + sx + "<0,-0.5,0.5))");
+    } else {
+      std::string lift = op == kOpCeil ? "+0.9999999999" : "";
+      std::string inner = "TRUNC(" + absScaled + lift + ")";
+      text = digits >= 0 ? unscale(sign + "*" + inner) : sign + "*" + p + "*" + inner;
+    }
+    stack_.push_back({text, digits == 0 && op == kOpRound ? kPrecAtom : kPrecCompare - 1, Kind::kNumber});
+    return true;
   }
 
   bool Argument(Node& n, char want) {

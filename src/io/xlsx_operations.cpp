@@ -108,7 +108,10 @@ constexpr Row kRows[] = {
     {kOpDay, M::kFunction, "DAY", "n=n"},
     {kOpMonth, M::kFunction, "MONTH", "n=n"},
     {kOpYear, M::kFunction, "YEAR", "n=n"},
-    {kOpRound, M::kFunction, "ROUND", "n=nn"},
+    // The workbook rounds by decimal digits, TABULON by binary products
+    // (1.005 rounds to 1): the exact steps are written out.
+    {kOpRound, M::kConditional, "TRUNC",
+     "rounds x*10^n in binary; written out only for a constant whole number of decimals"},
     // The workbook's TIME wraps at a day; TABULON's adds the parts.
     {kOpTime, M::kTemplate, "{1}/24+{2}/1440+{3}/86400", "n=nnn"},
     {kOpHour, M::kValueOnly, "", "TABULON adds 0.0000694 hour before it truncates"},
@@ -221,8 +224,10 @@ constexpr Row kRows[] = {
     {kOpKurt, M::kValueOnly, "", kDense},
     {kOpCov, M::kValueOnly, "", kDense},
     {kOpLogB, M::kFunction, "LOG", "n=nn"},
-    {kOpCeil, M::kValueOnly, "", "TABULON allows 1E-10 before it rounds up"},
-    {kOpFloor, M::kFunction, "ROUNDDOWN", "n=nn"},
+    {kOpCeil, M::kConditional, "TRUNC",
+     "rounds x*10^n in binary; written out only for a constant whole number of decimals"},
+    {kOpFloor, M::kConditional, "TRUNC",
+     "rounds x*10^n in binary; written out only for a constant whole number of decimals"},
     {kOpGauss, M::kValueOnly, "", kNoEquivalent},
     {kOpPoisson, M::kValueOnly, "", kNoEquivalent},
     {kOpA, M::kValueOnly, "", "only has a value inside a user-defined function"},

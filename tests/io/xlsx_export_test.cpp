@@ -148,6 +148,12 @@ TEST_F(XlsxTranslate, Functions) {
       {"@CASE(2,10,20,30)", "CHOOSE(ROUND(2,0),10,20,30)"},
       {"@MOD(-7,3)", "(-7)-3*TRUNC((-7)/3)"},
       {"@INT(B1)", "TRUNC(B1)"},
+      {"@ROUND(B1,2)", "TRUNC(B1*100+IF(B1<0,-0.5,0.5))/100"},
+      {"@ROUND(B1,-1)", "TRUNC(B1/10+IF(B1<0,-0.5,0.5))*10"},
+      {"@ROUND(B1,0)+1", "TRUNC(B1+IF(B1<0,-0.5,0.5))+1"},
+      {"@FLOOR(B1,1)", "IF(B1<0,-1,1)*TRUNC(ABS(B1)*10)/10"},
+      {"@CEIL(B1,-2)", "IF(B1<0,-1,1)*100*TRUNC(ABS(B1)/100+0.9999999999)"},
+      {"@ROUND(B1,A1)", nullptr},  // decimals that are not a constant
       {"@COUNT(A1,A2..A3)", "COUNT(N(A1),A2:A3)"},
       {"@SUM(A1,A2..A3)", "SUM(A1,A2:A3)"},
       {"@VAR(A1..A3)", "VARP(A1:A3)"},

@@ -74,10 +74,15 @@ std::vector<std::string> PeerFormulas() {
   }
   for (const char* a : {"A1", "-7", "7.5", "-2.5", "A3"})
     for (const char* b : {"3", "-2", "0.5"}) f.push_back(std::string("@MOD(") + a + "," + b + ")");
-  for (const char* a : {"2.5", "-2.5", "1234.5678", "A3"})
+  // Rounding is written out as TABULON does it, on binary products, so
+  // @ROUND(1.005,2) is 1 and @FLOOR(0.29,2) 0.28, as in the workbook's
+  // own TRUNC; Gnumeric and LibreOffice snap TRUNC to a whole number a few
+  // units of the last place away, so those values are left out here.
+  for (const char* a : {"2.5", "-2.5", "1234.5678", "A3", "-2.675", "2.0000000000001", "0.125"})
     for (const char* n : {"0", "2", "-2"}) {
       f.push_back(std::string("@ROUND(") + a + "," + n + ")");
       f.push_back(std::string("@FLOOR(") + a + "," + n + ")");
+      f.push_back(std::string("@CEIL(") + a + "," + n + ")");
     }
   for (const char* d : {"@DATE(98,12,31)", "@DATE(1998,2,30)", "@DATE(2024,13,1)", "@DATE(1900,3,1)"}) {
     f.push_back(d);

@@ -114,9 +114,15 @@ constexpr Row kRows[] = {
      "rounds x*10^n in binary; written out only for a constant whole number of decimals"},
     // The workbook's TIME wraps at a day; TABULON's adds the parts.
     {kOpTime, M::kTemplate, "{1}/24+{2}/1440+{3}/86400", "n=nnn"},
-    {kOpHour, M::kValueOnly, "", "TABULON adds 0.0000694 hour before it truncates"},
-    {kOpMinute, M::kValueOnly, "", "TABULON adds 0.0000694 hour before it truncates"},
-    {kOpSecond, M::kValueOnly, "", "TABULON adds 0.0000694 hour before it truncates"},
+    // TABULON adds 0.0000694 hour before it takes minutes and seconds; the
+    // workbook's HOUR, MINUTE and SECOND round to the second instead.
+    {kOpHour, M::kTemplate, "TRUNC(24*({1}-TRUNC({1})))", "n=n"},
+    {kOpMinute, M::kTemplate,
+     "TRUNC((24*({1}-TRUNC({1}))-TRUNC(24*({1}-TRUNC({1})))+0.0000694)*60)", "n=n"},
+    {kOpSecond, M::kTemplate,
+     "TRUNC(((24*({1}-TRUNC({1}))-TRUNC(24*({1}-TRUNC({1})))+0.0000694)*60-"
+     "TRUNC((24*({1}-TRUNC({1}))-TRUNC(24*({1}-TRUNC({1})))+0.0000694)*60))*60)",
+     "n=n"},
     {kOpIsNum, M::kFunction, "ISNUMBER", "b=c"},
     {kOpIsStr, M::kFunction, "ISTEXT", "b=c"},
     {kOpLength, M::kFunction, "LEN", "n=s"},

@@ -260,7 +260,7 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   ASSERT_TRUE(sheet.Enter("A2", "2"));
   ASSERT_TRUE(sheet.Enter("A3", "\"right"));
   ASSERT_TRUE(sheet.Enter("B1", "@SUM(A1..A2)"));
-  ASSERT_TRUE(sheet.Enter("B2", "@HOUR(0.75)"));
+  ASSERT_TRUE(sheet.Enter("B2", "@CHR(72)"));
   ASSERT_TRUE(sheet.Enter("B3", "1/0"));
   ASSERT_TRUE(sheet.Enter("B4", "+\"a\"&\"b\""));
   ASSERT_TRUE(sheet.doc->names().DefineName("TAX1", CellRange::Of(0, 0, 1, 0)));
@@ -275,7 +275,7 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   EXPECT_EQ(r.formulas, 3u);
   EXPECT_EQ(r.valuesOnly, 1u);
   ASSERT_FALSE(r.notes.empty());
-  EXPECT_NE(r.notes[0].find("1 cell written as values: @HOUR"), std::string::npos) << r.notes[0];
+  EXPECT_NE(r.notes[0].find("1 cell written as values: @CHR"), std::string::npos) << r.notes[0];
   EXPECT_NE(r.notes[0].find("first at B2"), std::string::npos) << r.notes[0];
 
   std::string sheetXml = Part(path, "xl/worksheets/sheet1.xml");
@@ -284,11 +284,11 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   EXPECT_NE(sheetXml.find("<f>\"a\"&amp;\"b\"</f><v>ab</v>"), std::string::npos);
   EXPECT_NE(sheetXml.find("<f>1/0</f><v>#VALUE!</v>"), std::string::npos);
   EXPECT_NE(sheetXml.find("<col min=\"2\" max=\"2\""), std::string::npos);
-  // @HOUR went out as its value, no formula.
-  EXPECT_NE(sheetXml.find("<c r=\"B2\" s=\"2\"><v>18</v></c>"), std::string::npos);
-  EXPECT_EQ(sheetXml.find("HOUR"), std::string::npos);
+  // @CHR went out as its value, no formula.
+  EXPECT_NE(sheetXml.find("<c r=\"B2\" s=\"2\" t=\"s\">"), std::string::npos) << sheetXml;
+  EXPECT_EQ(sheetXml.find("CHAR"), std::string::npos);
   std::string comments = Part(path, "xl/comments1.xml");
-  EXPECT_NE(comments.find("@HOUR(0.75)"), std::string::npos) << comments;
+  EXPECT_NE(comments.find("@CHR(72)"), std::string::npos) << comments;
   std::string book = Part(path, "xl/workbook.xml");
   EXPECT_NE(book.find("name=\"_TAX1\""), std::string::npos) << book;
   EXPECT_NE(book.find("_xlnm.Print_Area"), std::string::npos) << book;

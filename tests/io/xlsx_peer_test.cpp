@@ -90,6 +90,11 @@ std::vector<std::string> PeerFormulas() {
     f.push_back(std::string("@MONTH(") + d + ")");
     f.push_back(std::string("@YEAR(") + d + ")");
   }
+  for (const char* t : {"0.75", "@TIME(10,30,0)", "@TIME(23,59,59)", "0.123456", "A2", "36000.6"}) {
+    f.push_back(std::string("@HOUR(") + t + ")");
+    f.push_back(std::string("@MINUTE(") + t + ")");
+    f.push_back(std::string("@SECOND(") + t + ")");
+  }
   f.insert(f.end(), {"@TIME(10,30,0)", "@TIME(25,0,0)", "@TIME(A1,A2,A3)", "@PI", "@PI*2",
                      "@SUM(A1..A6)", "@SUM(A6..A1)", "@SUM(A1..A6,10)", "@SUM(B1..B3)",
                      "@AVG(A1..A6)", "@AVG(A1,B1)", "@COUNT(A1..B6)", "@COUNT(B1)", "@COUNT(A1,B2)",

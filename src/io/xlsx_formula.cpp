@@ -22,6 +22,10 @@ namespace tabulon {
 
 namespace {
 
+// The longest formula text a workbook cell holds, less room for the
+// wrappers added at the end.
+constexpr std::size_t kMaxWorkbookFormula = 8000;
+
 enum class Kind { kNumber, kBool, kText, kCell, kRange, kUnknown };
 
 // Precedence of the workbook's operators, loosest first; operands and calls
@@ -83,6 +87,10 @@ class Translator {
       int size = op == kOpSheetFunction ? 1 : OperationSize(code_, pos, end);
       if (size == 0) return Fail("the formula code is damaged");
       if (!Step(pos, op, size)) return Fail(reason_);
+      // Written-out functions repeat their arguments; nested ones could
+      // grow without bound.
+      if (!stack_.empty() && stack_.back().text.size() > kMaxWorkbookFormula)
+        return Fail("the formula would pass the workbook's 8192 characters");
       pos += size;
     }
     if (stack_.size() != 1) return Fail("the formula code is damaged");

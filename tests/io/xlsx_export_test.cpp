@@ -154,6 +154,8 @@ TEST_F(XlsxTranslate, Functions) {
       {"@FLOOR(B1,1)", "IF(B1<0,-1,1)*TRUNC(ABS(B1)*10)/10"},
       {"@CEIL(B1,-2)", "IF(B1<0,-1,1)*100*TRUNC(ABS(B1)/100+0.9999999999)"},
       {"@ROUND(B1,A1)", nullptr},  // decimals that are not a constant
+      // Each level repeats its argument eight times.
+      {"@SECOND(@SECOND(@SECOND(@SECOND(@SECOND(A1)))))", nullptr},
       {"@COUNT(A1,A2..A3)", "COUNT(N(A1),A2:A3)"},
       {"@SUM(A1,A2..A3)", "SUM(A1,A2:A3)"},
       {"@VAR(A1..A3)", "VARP(A1:A3)"},
@@ -269,6 +271,15 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   sheet.Cell("A2")->borders = 85;   // single on every edge
   sheet.doc->metrics().SetColumnWidth(1, 150);
   sheet.doc->extras().printRange = CellRange::Of(0, 0, 3, 1);
+  sheet.doc->extras().titleRows = CellRange::Of(0, 0, 0, 255);
+  sheet.doc->metrics().SetRowHeight(2, 40);
+  ASSERT_TRUE(sheet.Enter("C1", "35000.75"));
+  ASSERT_TRUE(sheet.Enter("C2", "-1234.5"));
+  ASSERT_TRUE(sheet.Enter("C3", "42"));
+  sheet.Cell("C1")->format = kLockBit | 114;       // DD-Mon-YYYY
+  sheet.Cell("C2")->format = kLockBit | 0x22;      // currency, 2 decimals
+  sheet.Cell("C3")->format = kLockBit | 118;       // hidden
+  sheet.Cell("C2")->colour = (4u << 24) | 0x00FFFF00u;  // font palette 4 on a cyan shade
 
   XlsxExportResult r = ExportXlsx(*sheet.doc, path, CellRange());
   ASSERT_TRUE(r.ok) << r.error;
@@ -297,6 +308,17 @@ TEST_F(XlsxFile, CellsFormulasCommentsAndNamesReadBack) {
   EXPECT_NE(styles.find("<b/>"), std::string::npos);
   EXPECT_NE(styles.find("<left style=\"thin\">"), std::string::npos);
   EXPECT_NE(styles.find("horizontal=\"right\""), std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\"dd-mmm-yyyy\""), std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\"&quot;$&quot;#,##0.00_);(&quot;$&quot;#,##0.00)\""),
+            std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\";;;\""), std::string::npos);
+  // Palette index 4 is shown as entry 2, dark green; the shade 0x00BBGGRR
+  // 0x00FFFF00 is cyan.
+  EXPECT_NE(styles.find("<color rgb=\"FF008000\"/>"), std::string::npos) << styles;
+  EXPECT_NE(styles.find("<fgColor rgb=\"FF00FFFF\"/>"), std::string::npos) << styles;
+  EXPECT_NE(sheetXml.find("<row r=\"3\" spans=\"1:3\" ht=\"30\" customHeight=\"1\">"),
+            std::string::npos) << sheetXml;
+  EXPECT_NE(book.find("_xlnm.Print_Titles"), std::string::npos) << book;
   bool renamed = false;
   for (const std::string& n : r.notes) renamed = renamed || n.find("TAX1 is written as _TAX1") != std::string::npos;
   EXPECT_TRUE(renamed);

@@ -484,9 +484,8 @@ class Translator {
     const Node& year = stack_[stack_.size() - 3];
     if (!year.constant || !((year.value >= 0 && year.value < 100) || year.value >= 1900))
       return RefuseOp(op);
-    const XlsxOperation* row = XlsxOperationOf(op);
-    XlsxOperation call{op, XlsxMapping::kFunction, "DATE", "n=nnn"};
-    (void)row;
+    // With such a year the workbook's DATE means the same.
+    const XlsxOperation call{op, XlsxMapping::kFunction, "DATE", "n=nnn"};
     return Call(op, call, 3);
   }
 

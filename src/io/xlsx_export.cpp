@@ -158,8 +158,8 @@ using FormatKey = std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, std::uint
 
 class Writer {
  public:
-  Writer(SheetDocument& doc, lxw_workbook* book, lxw_worksheet* sheet)
-      : doc_(doc), book_(book), sheet_(sheet), fs_(FormatSettingsOf(doc)),
+  Writer(SheetDocument& doc, lxw_workbook* book, lxw_worksheet* sheet, bool cached)
+      : doc_(doc), book_(book), sheet_(sheet), cached_(cached), fs_(FormatSettingsOf(doc)),
         names_(WorkbookNames(doc)) {}
 
   void Cells(const CellRange& range, XlsxExportResult& result) {
@@ -261,7 +261,9 @@ class Writer {
     std::string text = kind == kStringFormula ? Clean(Cp1252ToUtf8(PStringView(cell.value.str)), cell, result) : "";
     if (t.ok) {
       ++result.formulas;
-      if (error)
+      if (!cached_)
+        worksheet_write_formula(sheet_, row, col, t.text.c_str(), f);
+      else if (error)
         worksheet_write_formula_str(sheet_, row, col, t.text.c_str(), f, kErrorValue);
       else if (kind == kStringFormula)
         worksheet_write_formula_str(sheet_, row, col, t.text.c_str(), f, text.c_str());
@@ -345,6 +347,7 @@ class Writer {
   SheetDocument& doc_;
   lxw_workbook* book_;
   lxw_worksheet* sheet_;
+  bool cached_;
   FormatSettings fs_;
   std::vector<XlsxName> names_;
   std::map<FormatKey, lxw_format*> formats_;
@@ -362,6 +365,11 @@ std::string ReadWhole(const std::string& path) {
 }  // namespace
 
 XlsxExportResult ExportXlsx(SheetDocument& doc, std::string_view path, const CellRange& range) {
+  return ExportXlsx(doc, path, range, XlsxExportOptions());
+}
+
+XlsxExportResult ExportXlsx(SheetDocument& doc, std::string_view path, const CellRange& range,
+                            const XlsxExportOptions& exportOptions) {
   XlsxExportResult result;
   std::string target(path);
   std::error_code ec;
@@ -387,7 +395,7 @@ XlsxExportResult ExportXlsx(SheetDocument& doc, std::string_view path, const Cel
   lxw_worksheet* sheet = workbook_add_worksheet(book, kSheetName);
   CellRange all = range.IsDefined() ? CellRange::Of(range.Top(), range.Left(), range.Bottom(), range.Right())
                                     : CellRange::Of(0, 0, doc.cells().maxRow(), doc.cells().maxCol());
-  Writer writer(doc, book, sheet);
+  Writer writer(doc, book, sheet, exportOptions.cachedValues);
   writer.Cells(all, result);
   writer.Names(result);
   writer.Layout(all);

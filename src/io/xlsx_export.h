@@ -81,4 +81,12 @@ struct XlsxExportResult {
 // written beside the target and renamed into place.
 XlsxExportResult ExportXlsx(SheetDocument& doc, std::string_view path, const CellRange& range);
 
+struct XlsxExportOptions {
+  // Whether formulas carry the cells' current values. Without them a reader
+  // must recalculate to show anything (the peer check relies on that).
+  bool cachedValues = true;
+};
+XlsxExportResult ExportXlsx(SheetDocument& doc, std::string_view path, const CellRange& range,
+                            const XlsxExportOptions& options);
+
 }  // namespace tabulon

@@ -285,6 +285,11 @@ class Translator {
       case Kind::kBool:
         if (!keepBool) n.text = "--" + Wrap(n, kPrecAtom), n.prec = kPrecNegate;
         break;
+      case Kind::kUnknown:
+        // A choice between a text and a number: N() reads a text as 0.
+        n.text = "N(" + n.text + ")";
+        n.prec = kPrecAtom;
+        break;
       default: break;
     }
     if (n.kind != Kind::kBool) n.kind = Kind::kNumber;

@@ -136,6 +136,7 @@ TEST_F(XlsxTranslate, OperatorsWhoseMeaningDiffersAreRefused) {
       {"+A1&\"x\"", "A1&\"x\""},
       {"+D9", "IF(ISBLANK(D9),\"\",D9)"},  // empty: "" here, 0 there
       {"+D9+1", "D9+1"},
+      {"@IF(A1,D9,2)*2", "N(IF(A1=1,IF(ISBLANK(D9),\"\",D9),2))*2"},
       {"\"a\"+1", nullptr},
       {"@IF(A1,\"x\",1)=\"x\"", nullptr},  // either kind at run time
   });

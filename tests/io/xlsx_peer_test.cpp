@@ -123,7 +123,7 @@ std::vector<std::string> PeerFormulas() {
                      "@IF(@ISERR(A1/0),-1,A1)", "@ABS(-A4)+@INT(-2.7)", "1/0", "@SQRT(-4)",
                      "@LN(0)", "@LOG(-1)", "@ASIN(2)", "@FACT(-1)", 
                      "@ATANH(1)", "@SUM(A1..A6)/@COUNT(B1..B3)", "@AVG(B1..B3)",
-                     "+A2^0.5", "+C1&\"!\"", "@UPPER(C1)", "+A6", "+A6+1", "-(+A1)", "+D9", "@IF(1,D9,0)", "+D9+1", "+A2*+A1", "+A1<=A2", "+A2<=A2", "+A3>A1", "@RAND*0+@INT(@TODAY/1E+6)", "@RAND<2", "@TODAY>40000", "+A5!", "+A1!+1",
+                     "+A2^0.5", "+C1&\"!\"", "@UPPER(C1)", "+A6", "+A6+1", "-(+A1)", "+D9", "@IF(1,D9,0)", "+D9+1", "@IF(1,D9,0)+1", "@IF(A1=3,B1,A2)*2", "+A2*+A1", "+A1<=A2", "+A2<=A2", "+A3>A1", "@RAND*0+@INT(@TODAY/1E+6)", "@RAND<2", "@TODAY>40000", "+A5!", "+A1!+1",
                      "+$A$1+A$2+$A3", "@SUM($A$1..A6)", "@SUM(TOTAL)", "+TOTAL2*2"});
   return f;
 }

@@ -248,7 +248,7 @@ if command -v dpkg-shlibdeps >/dev/null && command -v cpack >/dev/null && [ $gui
   deb=$(find "$work/package" -maxdepth 1 -name 'tabulon_*.deb' | head -1)
   if [ -n "$deb" ]; then
     depends=$(dpkg-deb -f "$deb" Depends)
-    for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+    for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libxlsxwriter; do
       [[ "$depends" == *"$p"* ]] || fail "the package does not depend on $p: $depends"
     done
     dpkg-deb -c "$deb" >"$work/contents"

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev poppler-utils
           fonts-dejavu-core  # the golden graph pictures are drawn in DejaVu Sans
+          libxlsxwriter-dev pkg-config  # workbook (.xlsx) export
           xvfb xauth
           # scripts/check-install.sh: the desktop entry, manual pages, MIME
           # description, bash completion and the Debian package

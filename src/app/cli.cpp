@@ -28,6 +28,7 @@
 #include "io/encoding.h"
 #include "io/text_export.h"
 #include "io/worksheet_file.h"
+#include "io/xlsx_export.h"
 #include "commands/command_set.h"
 #include "macro/macro_batch.h"
 #include "platform/headless_host.h"
@@ -71,7 +72,9 @@ constexpr const char* kUsage =
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
     "      (an extract with --range; .WKS is added to a name without one),\n"
     "      .csv comma-delimited text, .prn quoted text, .txt the print-to-file\n"
-    "      text layout\n"
+    "      text layout, .xlsx an Office Open XML workbook with live formulas\n"
+    "      (formulas without an equivalent go out as values, each with its\n"
+    "      formula in a comment, and 'Note: ' lines on stderr count them)\n"
     "  graph FILE [--name G] --out F.png|F.svg|F.bmp [--size WxH]\n"
     "      draw the sheet's current graph, or its named graph G, into a picture\n"
     "      of W x H pixels (default 800x600)\n"
@@ -516,8 +519,8 @@ class Cli {
       return false;
     }
     bool worksheet = ext == ".WKS" || ext.empty();
-    if (!worksheet && ext != ".CSV" && ext != ".PRN" && ext != ".TXT") {
-      Error(Visible(file) + ": unknown output type (use .wks, .csv, .prn or .txt)");
+    if (!worksheet && ext != ".CSV" && ext != ".PRN" && ext != ".TXT" && ext != ".XLSX") {
+      Error(Visible(file) + ": unknown output type (use .wks, .xlsx, .csv, .prn or .txt)");
       return false;
     }
     std::string path = worksheet ? WorksheetFileName(file) : file;
@@ -533,6 +536,14 @@ class Cli {
       ok = ExportText(doc, path, TextExportMode::Comma, all);
     } else if (ext == ".PRN") {
       ok = ExportText(doc, path, TextExportMode::Quoted, all);
+    } else if (ext == ".XLSX") {
+      XlsxExportResult result = ExportXlsx(doc, path, all);
+      if (!result.ok) {
+        Error(result.error);
+        return false;
+      }
+      for (const std::string& note : result.notes) std::fprintf(err_, "Note: %s\n", note.c_str());
+      return true;
     } else if (ext == ".TXT") {
       std::string error = WritePrintFile(doc, all, path);
       if (!error.empty()) {

@@ -422,3 +422,35 @@ TEST(CliEnter, BadGraphCommandsAreReported) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// convert to .xlsx counts the cells written as values on stderr, and a
+// target in a missing folder fails with a message and no file.
+TEST(CliConvertXlsx, NotesCountValuesOnlyCells) {
+  TempDir dir;
+  std::string wks = dir.File("in.wks");
+  ASSERT_EQ(Cli({"enter", "--out", wks, "A1=1000", "A2=@VTABLE(A1,A1..A3,0)", "A3=@VTABLE(A2,A1..A3,0)",
+                 "A4=@SUM(A1..A3)", "A5=@NA"})
+                .status,
+            0);
+  std::string out = dir.File("out.xlsx");
+  CliRun r = Cli({"convert", wks, out});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Note: 2 cells written as values: @VTABLE: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Note: 1 cell written as values: @NA: "), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::exists(out));
+  CliRun ranged = Cli({"convert", wks, dir.File("part.xlsx"), "--range", "A1..A1"});
+  EXPECT_EQ(ranged.status, 0);
+  EXPECT_EQ(ranged.err, "");
+
+  std::string lost = dir.File("missing/out.xlsx");
+  CliRun bad = Cli({"convert", wks, lost});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("no such directory"), std::string::npos) << bad.err;
+  EXPECT_FALSE(fs::exists(lost));
+}
+
+}  // namespace
+}  // namespace tabulon

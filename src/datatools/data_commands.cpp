@@ -4,12 +4,15 @@
 #include <cstdlib>
 #include <optional>
 
+#include "datatools/array_commands.h"
 #include "datatools/bin.h"
 #include "datatools/data_dialog.h"
 #include "datatools/fill.h"
 #include "datatools/parse.h"
 #include "datatools/query.h"
+#include "datatools/regression.h"
 #include "datatools/sort.h"
+#include "datatools/what_if.h"
 #include "platform/host.h"
 #include "ui/width_dialog.h"
 #include "ui/workspace.h"
@@ -123,6 +126,80 @@ Status Parse(Workspace& ws, const CommandArgs& a) {
   return Result(ws, ParseLabels(Doc(ws), input));
 }
 
+Status Goal(Workspace& ws, const CommandArgs& a) {
+  CellRange input, output;
+  if (!ReadRange(ws, a[0], input) || !ReadRange(ws, a[1], output)) return Status::Beep();
+  // An empty desire or tolerance takes the dialog's starting values.
+  std::optional<double> desired =
+      a[2].empty() ? std::optional<double>(0) : EvaluateNumberField(Doc(ws), a[2]);
+  std::optional<double> tolerance =
+      a[3].empty() ? std::optional<double>(0.000001) : EvaluateNumberField(Doc(ws), a[3]);
+  if (!desired || !tolerance) return Status::Error("Desire and tolerance must be numbers");
+  GoalOutcome outcome = GoalSeek(Doc(ws), input, output, *desired, *tolerance);
+  if (outcome == GoalOutcome::kRefused) return Failed(ws);
+  // Done or not, the end is told by a beep; a failure shows +@ERR in the cell.
+  ws.host().Beep();
+  return Status::Ok();
+}
+
+Status Regress(Workspace& ws, const CommandArgs& a) {
+  CellRange x, y, output;
+  if (!ReadRange(ws, a[0], x) || !ReadRange(ws, a[1], y) || !ReadRange(ws, a[2], output))
+    return Status::Beep();
+  return Result(ws, LinearRegression(Doc(ws), x, y, output));
+}
+
+Status MultiRegress(Workspace& ws, const CommandArgs& a) {
+  CellRange x, y, output;
+  if (!ReadRange(ws, a[0], x) || !ReadRange(ws, a[1], y) || !ReadRange(ws, a[2], output))
+    return Status::Beep();
+  std::optional<TermGrid> terms = ParseTermOptions(a[3]);
+  if (!terms) return Status::Error("Terms must read like A01,B1 (A-C, then rows 0-8)");
+  WorksheetExtras& extras = Doc(ws).extras();
+  extras.regressionX = x;
+  extras.regressionY = y;
+  for (std::size_t i = 0; i < terms->size(); ++i)
+    extras.regressionCodes[i] = static_cast<std::uint8_t>((*terms)[i] & 7u);
+  return Result(ws, MultipleRegression(Doc(ws), x, y, output, *terms));
+}
+
+Status Table(Workspace& ws, const CommandArgs& a) {
+  CellRange input1, input2, output;
+  // An empty second input makes a one-input table.
+  if (!ReadRange(ws, a[0], input1) || !ReadOptionalRange(ws, a[1], input2) ||
+      !ReadRange(ws, a[2], output))
+    return Status::Beep();
+  WorksheetExtras& x = Doc(ws).extras();
+  x.whatIfKind = input2.IsDefined() ? 2 : 1;
+  x.whatIfInput1 = input1;
+  x.whatIfInput2 = input2;
+  x.whatIfTable = output;
+  return Result(ws, WhatIfTable(Doc(ws), input1, input2, output));
+}
+
+// The table commands by pointing: the input cells, then the output range.
+void PointTable(Workspace& w, bool two) {
+  auto text = [&w](const CellRange& r) {
+    return RangeText(r, w.active()->document().settings().pageHeight);
+  };
+  auto output = [&w, text](std::string first, std::string second) {
+    w.AskRange("Output Range", [&w, text, first, second](const CellRange& out) {
+      if (!out.IsDefined()) return w.host().Beep();
+      w.Execute("data.table", {first, second, text(out)});
+    });
+  };
+  w.AskRange(two ? "TABLE 2: Specify FIRST Input Cell" : "TABLE 1: Specify Input Cell",
+             [&w, two, text, output](const CellRange& in1) {
+               if (!in1.IsDefined()) return w.host().Beep();
+               if (!two) return output(text(in1), "");
+               std::string first = text(in1);
+               w.AskRange("Specify SECOND Cell", [&w, text, output, first](const CellRange& in2) {
+                 if (!in2.IsDefined()) return w.host().Beep();
+                 output(first, text(in2));
+               });
+             });
+}
+
 Status SpeedFillCommand(Workspace& ws, const CommandArgs& a) {
   CellRange sel = ws.active()->SelectionRange();
   if (a.size() != 0 && !ReadRange(ws, a[0], sel)) return Status::Beep();
@@ -161,12 +238,12 @@ void RegisterDataCommands(Workspace& ws) {
       {"data.query", DataPage::kQuestion, "&Query", "Query: Database  Extract", 'q', Query},
       {"data.bin", DataPage::kBin, "&Bin", "Bin: Count, Frequency", 'b', Bin},
       {"data.parse", DataPage::kParse, "&Parse", "Parse text into adjacent cells", 'p', Parse},
-      {"data.goal", DataPage::kGoal, "&GoalSeek", "GoalSeek: Input,Output,Desire,Tolerance", 0,
-       nullptr},
-      {"data.regress", DataPage::kRegress, "&Regress", "Linear Regression y=mx+b", 0, nullptr},
+      {"data.goal", DataPage::kGoal, "&GoalSeek", "GoalSeek: Input,Output,Desire,Tolerance", 'g',
+       Goal},
+      {"data.regress", DataPage::kRegress, "&Regress", "Linear Regression y=mx+b", 'r', Regress},
       {"data.multiregress", DataPage::kMultiRegress, "&MultiRegress",
-       "Multivariable Regression x^1,x^2... ", 0, nullptr},
-      {"data.table", DataPage::kTable, "&Table", "Table: Input 1 {Input 2}, Output", 0, nullptr},
+       "Multivariable Regression x^1,x^2... ", 'm', MultiRegress},
+      {"data.table", DataPage::kTable, "&Table", "Table: Input 1 {Input 2}, Output", 't', Table},
       {"data.form", DataPage::kForm, "F&orm", "", 0, nullptr},
   };
   for (const MenuItem& m : items) {
@@ -187,11 +264,18 @@ void RegisterDataCommands(Workspace& ws) {
     c.run = std::move(run);
     return t.Add(std::move(c));
   };
+  // The Array menu follows the Data menu.
+  RegisterArrayCommands(ws);
+
   add("quick.fill", "Speed Fill", kChanges, SpeedFillCommand);
   add("data.sort.ascend", "Ascend/Descend Sort", kChanges,
       [](Workspace& w, const CommandArgs&) { return SortSelection(w, true); });
   add("data.sort.descend", "Ascend/Descend Sort", kChanges,
       [](Workspace& w, const CommandArgs&) { return SortSelection(w, false); });
+  add("data.table1.point", "Table: Input 1 {Input 2}, Output", kNeedsSheet, nullptr).invoke =
+      [](Workspace& w) { PointTable(w, false); };
+  add("data.table2.point", "Table: Input 1 {Input 2}, Output", kNeedsSheet, nullptr).invoke =
+      [](Workspace& w) { PointTable(w, true); };
   Command& point = add("data.bin.point", "Bin: Count, Frequency", kNeedsSheet, nullptr);
   point.invoke = [](Workspace& w) {
     w.AskRange("BIN: Enter Analysis Range", [&w](const CellRange& values) {

@@ -37,7 +37,8 @@ namespace tabulon {
 // Dialogs that only a windowed view can show; a command asks for them
 // through the view, and their OK runs the same code a macro reaches.
 enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit, kDocInfo, kWord, kJustify,
-                        kFunctionPick, kMacroPick, kGeneral, kData, kPrint, kHelp, kTips, kNames };
+                        kFunctionPick, kMacroPick, kGeneral, kData, kPrint, kHelp, kTips, kNames,
+                        kArray };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 

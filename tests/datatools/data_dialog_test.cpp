@@ -142,11 +142,17 @@ TEST(DataDialog, BinRuleTermGridAndPagesOfOtherCommands) {
   dlg.ToggleTerm(1, 1);
   EXPECT_EQ(dlg.TermOptions(), "A01,C7");
   EXPECT_DOUBLE_EQ(dlg.tolerance(), 0.000001);
-  // A page whose command is not in the table yet refuses with a beep.
+  // The goal page runs goal seek with its fields; the end is told by a beep.
+  d.Enter("A1", "2");
+  d.Enter("B1", "+A1*A1");
   dlg.Open(d.ws, DataPage::kGoal);
+  dlg.SetText(DataEdit::kGoalInput, "A1");
+  dlg.SetText(DataEdit::kGoalOutput, "B1");
+  ASSERT_TRUE(dlg.SetDesireText(d.Doc(), "3*3"));
   int beeps = d.host.beeps;
-  EXPECT_EQ(dlg.Ok(d.ws).outcome, DataDialog::Outcome::kFailed);
+  EXPECT_EQ(dlg.Ok(d.ws).outcome, DataDialog::Outcome::kDone);
   EXPECT_GT(d.host.beeps, beeps);
+  EXPECT_NEAR(CellNumber(d.Doc().cells().FindCell(0, 0)), 3, 1e-6);
 }
 
 TEST(DataDialog, FormOkOpensTheFormAndCancelPutsThePointerBack) {

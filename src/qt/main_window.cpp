@@ -16,6 +16,7 @@
 #include "base/text.h"
 #include "io/config_file.h"
 #include "print/print_service.h"
+#include "qt/array_dialog.h"
 #include "qt/audit_dialog.h"
 #include "qt/data_dialog.h"
 #include "qt/find_dialog.h"
@@ -719,6 +720,21 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       general_->Open(page);
       break;
     case DialogKind::kData: OpenDataDialog(page); break;
+    case DialogKind::kArray: {
+      if (ws_.active() == nullptr) break;
+      auto* array = findChild<ArrayDialogView*>("ArrayDialog");
+      if (array == nullptr) {
+        array = new ArrayDialogView(this);
+        connect(array, &ArrayDialogView::rangePromptRequested, this,
+                [this, array](const QString& prompt, const QString& text) {
+                  AskRangeForDialog(
+                      array, text, [array](const std::string& t) { array->SetRangeText(t); },
+                      FromQt(prompt));
+                });
+      }
+      array->OpenOn(page, ws_);
+      break;
+    }
     case DialogKind::kPrint:
       if (printDialog_ == nullptr) {
         printDialog_ = new PrintDialogView(this, *print_);

@@ -53,6 +53,21 @@ TEST(CliRun, DataCommandsRunFromMacros) {
   EXPECT_EQ(DumpLine(r.out, "A4"), "A4\tinteger\t10\t10 ");
 }
 
+// The array family and the what-if table reach the batch tool too; a
+// singular matrix stops the run with its message.
+TEST(CliRun, ArrayAndTableCommandsRunFromMacros) {
+  CliRun r = Cli({"run", "--new", "--dump", "--text",
+                  "{LET A1 2}{LET B1 1}{LET A2 1}{LET B2 3}{MATINV A1..B2,D1}"
+                  "{LET G2 5}{GOTO}H1~+G1*4~{DATATABLE G1,,G1..H2}"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(DumpLine(r.out, "D1").rfind("D1\treal\t0.6", 0), 0u) << r.out;
+  EXPECT_EQ(DumpLine(r.out, "H2"), "H2\tinteger\t20\t20 ") << r.out;
+  CliRun bad = Cli({"run", "--new", "--text", "{LET A1 1}{LET B1 2}{LET A2 2}{LET B2 4}"
+                    "{MATINV A1..B2,D1}"});
+  EXPECT_NE(bad.status, 0);
+  EXPECT_NE(bad.err.find("Unable to Solve, Determinant=0"), std::string::npos) << bad.err;
+}
+
 // The graph and print families reach the batch tool's macros too: a named
 // graph made by a macro is saved with the sheet, and PRINTFILE writes the
 // print-to-file text.

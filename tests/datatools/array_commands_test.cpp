@@ -85,6 +85,12 @@ TEST(ArrayCommands, FailuresShowTheirMessageAndWriteNothing) {
   EXPECT_FALSE(d.ws.Execute("array.transpose", {"A1..C1", "A8191"}).ok());
   EXPECT_EQ(d.LastMessage(), "Error:Out of Range");
   EXPECT_EQ(d.Doc().cells().FindCell(8190, 0), nullptr);
+  // Under protection a locked (or missing) output cell refuses the whole result.
+  d.Doc().settings().protect = true;
+  EXPECT_FALSE(d.ws.Execute("array.transpose", {"A1..C1", "M1"}).ok());
+  EXPECT_EQ(d.LastMessage(), "Error:Protected Cell");
+  EXPECT_EQ(d.Row("M1", "M1"), "_");
+  d.Doc().settings().protect = false;
   // An undefined range only beeps.
   const int beeps = d.host.beeps;
   EXPECT_FALSE(d.ws.Execute("array.add", {"A1..B2", "NOSUCH", "H1"}).ok());

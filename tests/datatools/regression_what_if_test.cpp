@@ -222,6 +222,27 @@ TEST(WhatIfTable, TwoInputsFillTheGridAndAnEmptyInputStaysEmpty) {
   EXPECT_EQ(d.Num("E2"), 20);
 }
 
+TEST(WhatIfTable, TheTableCommandsPointAtEachRangeInTurn) {
+  Desk d;
+  d.Enter("D1", "+A1*A2");
+  d.Column("D2", {"2", "3"});
+  d.Enter("E1", "10");
+  d.ws.Invoke("data.table2.point");
+  EXPECT_EQ(d.ws.input().promptCaption(), " TABLE 2: Specify FIRST Input Cell");
+  d.ws.TypeText("A1");
+  d.ws.HandleKey(Key::Enter);
+  EXPECT_EQ(d.ws.input().promptCaption(), " Specify SECOND Cell");
+  d.ws.TypeText("A2");
+  d.ws.HandleKey(Key::Enter);
+  EXPECT_EQ(d.ws.input().promptCaption(), " Output Range");
+  d.ws.TypeText("D1..E3");
+  d.ws.HandleKey(Key::Enter);
+  EXPECT_EQ(d.Col("E2", "E3"), "20,30");
+  EXPECT_EQ(d.Doc().extras().whatIfKind, 2);
+  d.ws.Invoke("data.table1.point");
+  EXPECT_EQ(d.ws.input().promptCaption(), " TABLE 1: Specify Input Cell");
+}
+
 TEST(DataToolsMacros, RegressTableAndGoalRunFromMacros) {
   testing::MacroDesk d;
   RegisterDataCommands(d.ws);

@@ -82,5 +82,25 @@ TEST(CommandSet, QuickGraphStandsBeforeTheTypeStyles) {
   EXPECT_EQ(find("quick.sum") + 1, find("file.print"));
 }
 
+// The Array menu stands between the Data and Graph menus, with its eight
+// operations in order, each reachable by its macro letter.
+TEST(CommandSet, ArrayMenuFollowsData) {
+  FullDesk d;
+  std::vector<std::string> bars;
+  for (const Command& c : d.ws.commands().entries()) {
+    std::string top = c.menu.substr(0, c.menu.find('/'));
+    if (!top.empty() && std::find(bars.begin(), bars.end(), top) == bars.end()) bars.push_back(top);
+  }
+  auto at = [&](const char* m) { return std::find(bars.begin(), bars.end(), m) - bars.begin(); };
+  EXPECT_EQ(at("A&rray"), at("&Data") + 1) << ::testing::PrintToString(bars);
+  EXPECT_LT(at("A&rray"), at("&Graph"));
+  EXPECT_EQ(::testing::PrintToString(d.Menu("A&rray")),
+            ::testing::PrintToString(std::vector<std::string>{
+                "Add", "Subtract", "Multiply", "Transpose", "Invert", "E-Solve", "Determinate",
+                "Linear"}));
+  EXPECT_EQ(d.ws.commands().FindMacro('m', 'e')->id, "array.solve");
+  EXPECT_EQ(d.ws.commands().FindMacro('d', 'g')->id, "data.goal");
+}
+
 }  // namespace
 }  // namespace tabulon

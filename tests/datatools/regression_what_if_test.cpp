@@ -183,6 +183,13 @@ TEST(GoalSeek, GivesUpWithTheEstimateAndErr) {
   EXPECT_EQ(d.Edit("A2"), "4");
   EXPECT_FALSE(d.ws.Execute("data.goal", {"A1", "B1", "abc", "1"}).ok());
   EXPECT_EQ(d.LastMessage(), "Error:Desire and tolerance must be numbers");
+  // A locked input under protection is not touched; neither is a table's.
+  d.Doc().settings().protect = true;
+  EXPECT_FALSE(d.ws.Execute("data.goal", {"A2", "B2", "5", "0.001"}).ok());
+  EXPECT_EQ(d.LastMessage(), "Error:Protected Cell");
+  EXPECT_EQ(d.Edit("A2"), "4");
+  EXPECT_FALSE(d.ws.Execute("data.table", {"A2", "", "D1..E3"}).ok());
+  EXPECT_EQ(d.LastMessage(), "Error:Protected Cell");
 }
 
 TEST(WhatIfTable, OneInputFillsAColumnPerFormulaAndRestoresTheInput) {

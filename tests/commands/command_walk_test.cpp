@@ -30,15 +30,6 @@ const std::set<std::string> kNotBuiltYet = {
     "File/Export ...",
     "Sheet/External @/Table",
     "Sheet/External @/Reset",
-    // The Array menu.
-    "Array/Add",
-    "Array/Subtract",
-    "Array/Multiply",
-    "Array/Transpose",
-    "Array/Invert",
-    "Array/E-Solve",
-    "Array/Determinate",
-    "Array/Linear",
 };
 
 struct MenuItem {

@@ -26,7 +26,9 @@
 #include "graph/graph_image.h"
 #include "graph/graph_render.h"
 #include "io/encoding.h"
+#include "io/link_store.h"
 #include "io/text_export.h"
+#include "io/text_import.h"
 #include "io/worksheet_file.h"
 #include "io/xlsx_export.h"
 #include "commands/command_set.h"
@@ -56,7 +58,8 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  eval [--file F] TEXT...\n"
-    "      evaluate each formula text (in a scratch cell of F's sheet when given)\n"
+    "      evaluate each formula text (in a scratch cell of F's sheet when given;\n"
+    "      links such as [other.wks]B2 are read from F's folder)\n"
     "      and print one line per text: the number, the string, ERR, or\n"
     "      'Error: syntax' for text that does not compile\n"
     "  enter [--file IN] [--out OUT] [--dump] [--script S] ADDRESS=TEXT...\n"
@@ -68,13 +71,16 @@ constexpr const char* kUsage =
     "      one line per cell: ADDRESS, KIND, CONTENTS and DISPLAY, tab-separated\n"
     "      (tabs, line breaks and other control characters inside cell text are\n"
     "      written as \\t, \\r, \\n and \\xNN)\n"
-    "  convert IN OUT [--range R]\n"
+    "  convert IN OUT [--range R] [--import text|values]\n"
     "      load IN (recalculated) and write OUT by its extension: .wks worksheet\n"
     "      (an extract with --range; .WKS is added to a name without one),\n"
     "      .csv comma-delimited text, .prn quoted text, .txt the print-to-file\n"
     "      text layout, .xlsx an Office Open XML workbook with live formulas\n"
     "      (formulas without an equivalent go out as values, each with its\n"
-    "      formula in a comment, and 'Note: ' lines on stderr count them)\n"
+    "      formula in a comment, and 'Note: ' lines on stderr count them).\n"
+    "      IN may be a text file: .csv and .prn are imported as values (fields\n"
+    "      split at blanks, commas and semicolons; quoted fields stay labels),\n"
+    "      .txt as text (one label per line); --import chooses\n"
     "  graph FILE [--name G] --out F.png|F.svg|F.bmp [--size WxH]\n"
     "      draw the sheet's current graph, or its named graph G, into a picture\n"
     "      of W x H pixels (default 800x600)\n"
@@ -106,6 +112,10 @@ constexpr const char* kUsage =
     "\n"
     "options:\n"
     "  --utf8     write text output as UTF-8 instead of 8-bit Windows-1252\n"
+    "  --encoding utf8|cp1252\n"
+    "             how text files are read and written: imports detect UTF-8\n"
+    "             unless told (characters Windows-1252 lacks become '?');\n"
+    "             exports (.csv, .prn) are 8-bit unless utf8 is given\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
@@ -219,9 +229,19 @@ class Cli {
   int Dispatch(std::vector<std::string> args) {
     // Global options may stand anywhere.
     std::vector<std::string> rest;
-    for (const std::string& a : args) {
-      if (a == "--utf8") utf8_ = true;
-      else rest.push_back(a);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--utf8") {
+        utf8_ = true;
+      } else if (a == "--encoding") {
+        if (++i >= args.size()) return Usage("--encoding needs utf8 or cp1252");
+        std::string e = UpperCase(args[i]);
+        if (e == "UTF8" || e == "UTF-8") encoding_ = TextEncoding::Utf8;
+        else if (e == "CP1252" || e == "WINDOWS-1252") encoding_ = TextEncoding::Cp1252;
+        else return Usage("--encoding needs utf8 or cp1252, not '" + Visible(args[i]) + "'");
+      } else {
+        rest.push_back(a);
+      }
     }
     if (rest.empty()) return Usage("no command given");
     if (rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
@@ -532,10 +552,11 @@ class Cli {
                         ? range
                         : CellRange::Of(0, 0, doc.cells().maxRow(), doc.cells().maxCol());
     bool ok;
+    bool utf8 = encoding_ == TextEncoding::Utf8;
     if (ext == ".CSV") {
-      ok = ExportText(doc, path, TextExportMode::Comma, all);
+      ok = ExportText(doc, path, TextExportMode::Comma, all, utf8);
     } else if (ext == ".PRN") {
-      ok = ExportText(doc, path, TextExportMode::Quoted, all);
+      ok = ExportText(doc, path, TextExportMode::Quoted, all, utf8);
     } else if (ext == ".XLSX") {
       XlsxExportResult result = ExportXlsx(doc, path, all);
       if (!result.ok) {
@@ -558,19 +579,48 @@ class Cli {
     return ok;
   }
 
+  // A text file imported into a new sheet at A1; reports and returns null
+  // when it cannot be read. What the import should tell (characters that
+  // became "?", cut lines) goes to standard error as a note.
+  SheetDocument* ImportFile(const std::string& file, ImportMode mode) {
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) {
+      Error(Visible(file) + ": is a directory");
+      return nullptr;
+    }
+    SheetDocument* doc = NewSheet();
+    if (doc == nullptr) return nullptr;
+    ImportResult r = ImportText(*doc, mode, CellAddress{}, file, encoding_);
+    if (!r.ok) {
+      Error(Visible(file) + ": " + r.message);
+      session_.Release(*doc);
+      return nullptr;
+    }
+    if (!r.message.empty()) std::fprintf(err_, "Note: %s\n", Visible(r.message).c_str());
+    return doc;
+  }
+
   int Convert(std::vector<std::string> args) {
     std::vector<std::string> files;
-    std::string rangeText;
+    std::string rangeText, importText;
     for (std::size_t i = 0; i < args.size(); ++i) {
-      if (args[i] == "--range") {
-        if (++i >= args.size()) return Usage("--range needs a range");
-        rangeText = args[i];
+      if (args[i] == "--range" || args[i] == "--import") {
+        if (i + 1 >= args.size()) return Usage(args[i] + " needs a value");
+        (args[i] == "--range" ? rangeText : importText) = args[i + 1];
+        ++i;
       } else {
         files.push_back(args[i]);
       }
     }
     if (files.size() != 2) return Usage("convert needs IN and OUT");
-    SheetDocument* doc = Load(files[0]);
+    std::string inExt = Extension(files[0]);
+    std::optional<ImportMode> mode;
+    if (importText == "text") mode = ImportMode::Text;
+    else if (importText == "values") mode = ImportMode::Values;
+    else if (!importText.empty()) return Usage("--import needs text or values");
+    else if (inExt == ".CSV" || inExt == ".PRN") mode = ImportMode::Values;
+    else if (inExt == ".TXT") mode = ImportMode::Text;
+    SheetDocument* doc = mode ? ImportFile(files[0], *mode) : Load(files[0]);
     if (doc == nullptr) return 1;
     // Opening keeps the values stored in the file; a conversion writes
     // current ones, whatever the sheet's recalculation mode.
@@ -946,8 +996,13 @@ class Cli {
   PrintDevices* printing_;
   bool utf8_ = false;
   bool damaged_ = false;  // a file was read only up to its damage
+  // Text files read as UTF-8 or 8-bit (Auto: detected); text files
+  // written as UTF-8 only when asked (Utf8), otherwise 8-bit.
+  TextEncoding encoding_ = TextEncoding::Auto;
   HeadlessHost host_;
   Session session_;
+  // Links of the sheets read values out of other worksheet files.
+  LinkStore links_{session_};
 };
 
 }  // namespace

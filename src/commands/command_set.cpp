@@ -7,6 +7,7 @@
 #include "graph/graph_workspace.h"
 #include "macro/macro_interpreter.h"
 #include "print/print_commands.h"
+#include "ui/transfer_commands.h"
 #include "ui/workspace.h"
 
 namespace tabulon {
@@ -47,6 +48,9 @@ void OrderQuickBar(Workspace& ws) {
 CommandServices RegisterAllCommands(Workspace& ws, const CommandViews& views) {
   CommandServices services;
   RegisterDataCommands(ws);
+  // Merge, Import and Export stand after Close; Print, added later, goes
+  // between them.
+  RegisterTransferCommands(ws);
   RegisterGraphCommands(ws, views.graphs);
   services.print = &RegisterPrintCommands(ws, views.printing);
   if (views.macros != nullptr) RegisterMacroCommands(ws, *views.macros);

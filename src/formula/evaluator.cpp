@@ -180,7 +180,7 @@ RangeArg Evaluator::RangeOf(const Value& v) const {
     c2 = ReadI16(p + 5);
     r2 = ReadI16(p + 7);
     LinkSource* links = Engine(session_).links;
-    r.linked = links != nullptr ? links->Find(reinterpret_cast<const char*>(p + 9)) : nullptr;
+    r.linked = links != nullptr ? links->Find(reinterpret_cast<const char*>(p + 9), *doc_) : nullptr;
     if (r.linked == nullptr) return r;
   } else {
     return r;

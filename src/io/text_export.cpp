@@ -2,6 +2,7 @@
 
 #include "display/format.h"
 #include "edit/cell_text.h"
+#include "io/encoding.h"
 #include "io/safe_file.h"
 #include "sheet/session.h"
 
@@ -60,8 +61,9 @@ std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExp
 }
 
 bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
-                const CellRange& range) {
-  return WriteFileSafely(fileName, ExportTextString(doc, range, mode));
+                const CellRange& range, bool utf8) {
+  std::string text = ExportTextString(doc, range, mode);
+  return WriteFileSafely(fileName, utf8 ? Cp1252ToUtf8(text) : text);
 }
 
 }  // namespace tabulon

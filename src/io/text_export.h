@@ -18,9 +18,10 @@ enum class TextExportMode { Quoted = 2, Comma = 3 };
 // comma, a double quote or a line break is quoted with its quotes doubled,
 // so that every cell stays one field.
 std::string ExportTextString(SheetDocument& doc, const CellRange& range, TextExportMode mode);
-// Writes it to a file (replacing an existing one safely); false on an I/O
-// error, which leaves an existing file as it was.
+// Writes it to a file (replacing an existing one safely), as 8-bit text or,
+// with `utf8`, converted to UTF-8; false on an I/O error, which leaves an
+// existing file as it was.
 bool ExportText(SheetDocument& doc, std::string_view fileName, TextExportMode mode,
-                const CellRange& range);
+                const CellRange& range, bool utf8 = false);
 
 }  // namespace tabulon

@@ -14,7 +14,8 @@
 
 namespace tabulon {
 
-Workspace::Workspace(Session& session) : session_(session), input_(session) {
+Workspace::Workspace(Session& session)
+    : session_(session), links_(std::make_unique<LinkStore>(session)), input_(session) {
   config_ = DefaultConfig("", "TBL");
   RegisterWorkspaceCommands(*this);
 }
@@ -264,6 +265,7 @@ bool Workspace::CloseAll() {
 }
 
 void Workspace::Calculate() {
+  links_->Reload();
   std::vector<SheetDocument*> done;
   for (auto& w : windows_) {
     SheetDocument* doc = &w->document();

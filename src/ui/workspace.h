@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "io/config_file.h"
+#include "io/link_store.h"
 #include "platform/canvas.h"
 #include "sheet/session.h"
 #include "ui/command_table.h"
@@ -38,7 +39,7 @@ namespace tabulon {
 // through the view, and their OK runs the same code a macro reaches.
 enum class DialogKind { kProperties, kColumnWidth, kRowHeight, kAbout, kFind, kAudit, kDocInfo, kWord, kJustify,
                         kFunctionPick, kMacroPick, kGeneral, kData, kPrint, kHelp, kTips, kNames,
-                        kArray };
+                        kArray, kImport, kExport, kMerge };
 enum class Arrangement { kTile, kCascade, kArrangeIcons };
 enum class Bar { kQuick, kStatus };
 
@@ -150,8 +151,11 @@ class Workspace {
   bool Close(SheetWindow& window);
   // Closes every window, last first; false when one stayed.
   bool CloseAll();
-  // F9: links reloaded, every open worksheet recalculated and repainted.
+  // F9 and File > Uplink: links reloaded, every open worksheet recalculated
+  // and repainted.
   void Calculate();
+  // The worksheets that links read values out of.
+  LinkStore& links() { return *links_; }
 
   RecentFiles& recent() { return recent_; }
   // The Find & Replace dialog's state, kept while the program runs.
@@ -222,6 +226,7 @@ class Workspace {
   void ActionKey(SheetWindow& w, WindowAction action, char ch);
 
   Session& session_;
+  std::unique_ptr<LinkStore> links_;
   InputLine input_;
   CommandTable commands_;
   WorkspaceView noView_;

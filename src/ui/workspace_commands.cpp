@@ -15,7 +15,6 @@
 #include "edit/justify.h"
 #include "edit/name_commands.h"
 #include "edit/undo.h"
-#include "io/text_export.h"
 #include "io/worksheet_file.h"
 #include "platform/host.h"
 #include "ui/block_commands.h"
@@ -251,17 +250,6 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return r.ok ? Status::Ok() : Failed(w);
                    })),
         'f', 'p');
-  Macro(t.Add(Item("file.export", "", "", "", sheet,
-                   [](Workspace& w, const CommandArgs& a) {
-                     CellRange r;
-                     if (a[0].empty() || !ReadRange(w, a[1], r)) return Status::Beep();
-                     w.session().errors().Clear();
-                     bool ok = ReadInt(a[2]) == 0
-                                   ? SaveWorksheet(Doc(w), a[0], r)
-                                   : ExportText(Doc(w), a[0], TextExportMode::Quoted, r);
-                     return ok ? Status::Ok() : Failed(w);
-                   })),
-        'f', 'x');
   Command& info = t.Add(Item("file.docinfo", "&File", "&Doc Info...",
                              "Add worksheet identification info.", sheet | kSeparatorBefore,
                              nullptr));

@@ -447,7 +447,7 @@ void OpLink(Evaluator& e) {
   if (e.aborted()) return;
   LinkSource* links = Engine(e.session()).links;
   SheetDocument* linked =
-      links ? links->Find(std::string_view(reinterpret_cast<const char*>(path), n)) : nullptr;
+      links ? links->Find(std::string_view(reinterpret_cast<const char*>(path), n), e.doc()) : nullptr;
   if (linked == nullptr) {
     e.PushCell(nullptr);  // the blank error value
     return;

@@ -297,7 +297,7 @@ void Link(Evaluator& e) {
     return;
   }
   LinkSource* links = Engine(e.session()).links;
-  SheetDocument* linked = links != nullptr && page == 0 ? links->Find(file) : nullptr;
+  SheetDocument* linked = links != nullptr && page == 0 ? links->Find(file, e.doc()) : nullptr;
   if (linked == nullptr) {
     ResultString(e, 1, "N/A");
     return;

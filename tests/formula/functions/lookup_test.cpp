@@ -179,7 +179,7 @@ class OneDocumentLinks : public LinkSource {
   std::string last;
 
  protected:
-  SheetDocument* Linked(const std::string& path) override {
+  SheetDocument* Linked(const std::string& path, const SheetDocument&) override {
     last = path;
     return path == ResolveLinkPath("DATA.WKS") ? &doc_ : nullptr;
   }

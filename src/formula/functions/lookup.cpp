@@ -280,7 +280,10 @@ void Link(Evaluator& e) {
     ResultError(e, 1);
     return;
   }
-  std::string file = UpperCase(std::string_view(text).substr(0, gt));
+  // The file name keeps its case, as link operands do: file names are
+  // case-sensitive here (the link store still finds an old sheet's
+  // capitalised name when only the case differs).
+  std::string file(std::string_view(text).substr(0, gt));
   std::string_view address = std::string_view(text).substr(gt + 1);
   int page = 0;
   if (std::size_t colon = address.find(':'); colon != std::string_view::npos) {

@@ -197,8 +197,9 @@ TEST(LookupFunctions, Links) {
   other.Enter("C5", "99");
   OneDocumentLinks links(*other.doc);
   Engine(s.session).links = &links;
-  EXPECT_EQ(s.Eval("@LINK(\"data.wks>C5\")"), "99");
-  EXPECT_EQ(links.last, ResolveLinkPath("DATA.WKS"));
+  EXPECT_EQ(s.Eval("@LINK(\"DATA.WKS>C5\")"), "99");
+  EXPECT_EQ(s.Eval("@LINK(\"data.wks>C5\")"), "N/A") << "the file name keeps its case";
+  EXPECT_EQ(links.last, ResolveLinkPath("data.wks"));
   EXPECT_EQ(s.Eval("@LINK(\"DATA.WKS>A:C5\")"), "99");  // page A is the first
   EXPECT_EQ(s.Eval("@LINK(\"OTHER.WKS>C5\")"), "N/A");
   // A link operand keeps the path as typed; it is resolved when looked up.

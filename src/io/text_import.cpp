@@ -60,14 +60,55 @@ std::vector<ImportField> SplitFields(std::string_view line, char separator, char
   auto isMark = [&](char ch) {
     return ch == ';' || (ch == separator && separator != decimalChar && separator != ' ');
   };
-  std::vector<ImportField> fields;
-  std::size_t i = 0;
-  while (i < line.size() && (isBlank(line[i]) || isMark(line[i]))) {
-    // Leading separators are skipped; a mark at the very start still
-    // closes an empty first field, as a spreadsheet writes it.
-    if (isMark(line[i])) fields.push_back({"'", true});
-    ++i;
+  // A line holding a mark outside quotes is delimited, as spreadsheets
+  // write comma-separated files: only the marks end its fields, so a text
+  // with blanks or a date with dashes stays one field.
+  bool delimited = false;
+  for (bool quoted = false; char ch : line) {
+    if (ch == '"') quoted = !quoted;
+    else if (!quoted && isMark(ch)) delimited = true;
   }
+  std::vector<ImportField> fields;
+  auto finish = [&](ImportField& f, bool wasQuoted) {
+    if (wasQuoted || f.text.empty()) {
+      f.text.insert(f.text.begin(), '\'');
+      f.label = true;
+    }
+    fields.push_back(std::move(f));
+  };
+  std::size_t i = 0;
+  if (delimited) {
+    for (bool afterMark = false;; afterMark = true) {
+      while (i < line.size() && isBlank(line[i])) ++i;
+      ImportField f;
+      bool quoted = false, wasQuoted = false;
+      std::size_t kept = 0;  // text length up to its last character that is not padding
+      for (; i < line.size(); ++i) {
+        char ch = line[i];
+        if (ch == '"') {
+          if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            f.text.push_back('"');
+            ++i;
+          } else {
+            quoted = !quoted;
+            wasQuoted = true;
+          }
+          kept = f.text.size();
+          continue;
+        }
+        if (!quoted && isMark(ch)) break;
+        f.text.push_back(ch);
+        if (quoted || !isBlank(ch)) kept = f.text.size();
+      }
+      f.text.resize(kept);
+      bool more = i < line.size();
+      if (more || afterMark || !f.text.empty() || wasQuoted) finish(f, wasQuoted);
+      if (!more) break;
+      ++i;  // the mark
+    }
+    return fields;
+  }
+  while (i < line.size() && isBlank(line[i])) ++i;  // leading separators
   while (i < line.size()) {
     ImportField f;
     bool quoted = false, wasQuoted = false;
@@ -85,7 +126,7 @@ std::vector<ImportField> SplitFields(std::string_view line, char separator, char
         continue;
       }
       if (!quoted) {
-        if (isBlank(ch) || isMark(ch)) break;
+        if (isBlank(ch)) break;
         if (i > first && EndsFieldBefore(ch)) {
           char before = line[i - 1];
           if (before != 'E' && before != 'e') break;
@@ -93,23 +134,8 @@ std::vector<ImportField> SplitFields(std::string_view line, char separator, char
       }
       f.text.push_back(ch);
     }
-    if (wasQuoted || f.text.empty()) {
-      f.text.insert(f.text.begin(), '\'');
-      f.label = true;
-    }
-    bool ended = i < line.size() && (isBlank(line[i]) || isMark(line[i]));
-    fields.push_back(std::move(f));
-    if (!ended) continue;  // ended before "+", "-", "(" or "@": the next field starts here
-    // Blanks around a mark pad it; one mark closes this field, and every
-    // further mark closes an empty field.
-    bool marked = false;
-    while (i < line.size() && (isBlank(line[i]) || isMark(line[i]))) {
-      if (isMark(line[i])) {
-        if (marked) fields.push_back({"'", true});
-        marked = true;
-      }
-      ++i;
-    }
+    finish(f, wasQuoted);
+    while (i < line.size() && isBlank(line[i])) ++i;
   }
   return fields;
 }

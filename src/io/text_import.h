@@ -26,14 +26,15 @@ struct ImportField {
   bool label = false;  // quoted or empty: entered as a label as it stands
 };
 
-// Splits a line into fields. Blanks, ";" and `separator` end a field; a run
-// of blanks counts as one separator, while each ";" or `separator` closes a
-// field of its own, so "1,,3" keeps an empty field between 1 and 3. A
-// field also ends before "+", "-", "(" or "@" unless that is its first
-// character or follows "E"/"e" (1.5E-3 stays whole, 12-5 gives 12 and -5).
-// Double quotes make separators part of the field; inside quotes "" is one
-// quote. A separator equal to the decimal character is not used, so
-// "1,5" stays a number when the comma is the decimal character.
+// Splits a line into fields. A line holding ";" or `separator` outside
+// double quotes is delimited: each of those marks ends a field (so "1,,3"
+// keeps an empty field between 1 and 3) and blanks around a field are
+// padding. Any other line splits at runs of blanks, and a field also ends
+// before "+", "-", "(" or "@" unless that is its first character or follows
+// "E"/"e" (1.5E-3 stays whole, 12-5 gives 12 and -5). Double quotes make
+// separators part of the field; inside quotes "" is one quote. A quoted or
+// empty field is a label. A separator equal to the decimal character is
+// not used, so "1,5" stays a number when the comma is the decimal character.
 std::vector<ImportField> SplitFields(std::string_view line, char separator, char decimalChar);
 
 struct ImportResult {

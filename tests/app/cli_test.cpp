@@ -420,6 +420,103 @@ TEST(CliEnter, BadGraphCommandsAreReported) {
   EXPECT_NE(r.err.find("not a graph command"), std::string::npos);
 }
 
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(CliConvert, TextInputsAreImported) {
+  TempDir dir;
+  WriteFile(dir.File("d.csv"), "name,qty\r\n\"a, b\",5\r\n,1.5E-3\r\n");
+  ASSERT_EQ(Cli({"convert", dir.File("d.csv"), dir.File("d.wks")}).status, 0);
+  CliRun dump = Cli({"dump", dir.File("d.wks")});
+  EXPECT_NE(dump.out.find("A2\tlabel\t'a, b"), std::string::npos) << dump.out;
+  EXPECT_NE(dump.out.find("B2\tinteger\t5"), std::string::npos);
+  EXPECT_NE(dump.out.find("B3\treal\t0.0015"), std::string::npos);
+  // .txt gives one label per line; --import chooses.
+  WriteFile(dir.File("t.txt"), "1 2\n");
+  ASSERT_EQ(Cli({"convert", dir.File("t.txt"), dir.File("t.wks")}).status, 0);
+  EXPECT_NE(Cli({"dump", dir.File("t.wks")}).out.find("A1\tlabel\t'1 2"), std::string::npos);
+  ASSERT_EQ(Cli({"convert", dir.File("t.txt"), dir.File("v.wks"), "--import", "values"}).status, 0);
+  EXPECT_NE(Cli({"dump", dir.File("v.wks")}).out.find("B1\tinteger\t2"), std::string::npos);
+  // Straight from text to text.
+  ASSERT_EQ(Cli({"convert", dir.File("d.csv"), dir.File("back.csv")}).status, 0);
+  EXPECT_EQ(ReadFile(dir.File("back.csv")), "name,qty\r\n\"a,b\",5\r\n,0.0015\r\n");
+
+  EXPECT_EQ(Cli({"convert", dir.File("t.txt"), dir.File("x.wks"), "--import", "both"}).status, 2);
+  EXPECT_EQ(Cli({"convert", dir.File("t.txt"), dir.File("x.wks"), "--import"}).status, 2);
+  CliRun missing = Cli({"convert", dir.File("none.csv"), dir.File("x.wks")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("File Not Found"), std::string::npos);
+  WriteFile(dir.File("bin.txt"), std::string("\x7f" "ELF\0\0\1", 7));
+  CliRun binary = Cli({"convert", dir.File("bin.txt"), dir.File("x.wks")});
+  EXPECT_EQ(binary.status, 1);
+  EXPECT_NE(binary.err.find("Not a text file"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.File("x.wks")));
+}
+
+TEST(CliConvert, EncodingsOfTextFiles) {
+  TempDir dir;
+  WriteFile(dir.File("u.txt"), "caf\xC3\xA9 \xE4\xB8\xAD\n");
+  CliRun r = Cli({"convert", dir.File("u.txt"), dir.File("u.csv")});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("1 character"), std::string::npos) << "the import says what became ?";
+  EXPECT_EQ(ReadFile(dir.File("u.csv")), "caf\xE9?\r\n") << "8-bit by default, spaces dropped";
+  ASSERT_EQ(Cli({"convert", dir.File("u.txt"), dir.File("u8.csv"), "--encoding", "utf8"}).status, 0);
+  EXPECT_EQ(ReadFile(dir.File("u8.csv")), "caf\xC3\xA9?\r\n");
+  // Told the file is 8-bit, its bytes are taken as they are.
+  ASSERT_EQ(Cli({"convert", dir.File("u.txt"), dir.File("raw.csv"), "--encoding", "cp1252"}).status, 0);
+  EXPECT_EQ(ReadFile(dir.File("raw.csv")), "caf\xC3\xA9\xE4\xB8\xAD\r\n");
+  EXPECT_EQ(Cli({"convert", dir.File("u.txt"), dir.File("x.csv"), "--encoding", "latin9"}).status, 2);
+  EXPECT_EQ(Cli({"eval", "1", "--encoding"}).status, 2);
+}
+
+TEST(CliEval, LinksReadOtherWorksheetsBesideTheFile) {
+  TempDir dir;
+  fs::create_directories(dir.path / "sub");
+  ASSERT_EQ(Cli({"enter", "--out", dir.File("sub/other.wks"), "B2=42", "B3=8"}).status, 0);
+  ASSERT_EQ(Cli({"enter", "--out", dir.File("sub/main.wks"), "A1=1"}).status, 0);
+  CliRun r = Cli({"eval", "--file", dir.File("sub/main.wks"), "[other.wks]B2", "@SUM([other.wks]B2..B3)",
+                  "[missing.wks]A1", "[main.wks]A1", "@LINK(\"other.wks>B3\")"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "42\n50\nERR\nERR\n8\n");
+}
+
+// A CSV file written by LibreOffice reads back with the same numbers and
+// texts.
+TEST(CliConvert, ACsvWrittenByLibreOfficeImports) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+  TempDir dir;
+  WriteFile(dir.File("lo.fods"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+            " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+            " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+            " office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">"
+            "<office:body><office:spreadsheet><table:table table:name=\"S\">"
+            "<table:table-row>"
+            "<table:table-cell office:value-type=\"float\" office:value=\"1.25\"><text:p>1.25</text:p></table:table-cell>"
+            "<table:table-cell office:value-type=\"string\"><text:p>two words</text:p></table:table-cell>"
+            "<table:table-cell office:value-type=\"float\" office:value=\"-300\"><text:p>-300</text:p></table:table-cell>"
+            "</table:table-row><table:table-row>"
+            "<table:table-cell office:value-type=\"string\"><text:p>a, \"b\"</text:p></table:table-cell>"
+            "<table:table-cell/>"
+            "<table:table-cell office:value-type=\"float\" office:value=\"0.001\"><text:p>0.001</text:p></table:table-cell>"
+            "</table:table-row></table:table></office:spreadsheet></office:body></office:document>\n");
+  std::string command = "cd '" + dir.path.string() +
+                        "' && soffice --headless --convert-to csv lo.fods >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0 || !fs::exists(dir.File("lo.csv")))
+    GTEST_SKIP() << "soffice could not convert";
+  ASSERT_EQ(Cli({"convert", dir.File("lo.csv"), dir.File("lo.wks")}).status, 0);
+  CliRun r = Cli({"eval", "--file", dir.File("lo.wks"), "A1", "B1", "C1", "A2", "C2", "@ISSTRING(B2)"});
+  EXPECT_EQ(r.out, "1.25\ntwo words\n-300\na, \"b\"\n0.001\n1\n") << ReadFile(dir.File("lo.csv"));
+}
+
 }  // namespace
 }  // namespace tabulon
 

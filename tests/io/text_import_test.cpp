@@ -31,8 +31,13 @@ TEST(FieldSplitting, SeparatorsSignsAndExponents) {
   EXPECT_EQ(Split("12-5"), (Fields{"12", "-5"}));
   EXPECT_EQ(Split("1.5E-3 2e+4 -7"), (Fields{"1.5E-3", "2e+4", "-7"}));
   EXPECT_EQ(Split("3(4)@x+1"), (Fields{"3", "(4)", "@x", "+1"}));
-  // A run of blanks is one separator; blanks around a comma pad it.
-  EXPECT_EQ(Split("1    2 ,  3"), (Fields{"1", "2", "3"}));
+  EXPECT_EQ(Split("1    2   3"), (Fields{"1", "2", "3"})) << "a run of blanks is one separator";
+}
+
+TEST(FieldSplitting, DelimitedLinesEndFieldsOnlyAtTheirMarks) {
+  EXPECT_EQ(Split("two words , 2024-01-05,-3"), (Fields{"two words", "2024-01-05", "-3"}));
+  EXPECT_EQ(Split(" \" padded \" ;x"), (Fields{"' padded ", "x"}));
+  EXPECT_EQ(Split("1,2,"), (Fields{"1", "2", "'"})) << "a last empty field counts";
 }
 
 TEST(FieldSplitting, QuotedFieldsAreLabels) {

@@ -30,6 +30,7 @@
 #include "qt/sheet_view.h"
 #include "qt/text_dialogs.h"
 #include "qt/text_codec.h"
+#include "qt/transfer_dialog.h"
 #include "qt/width_dialog.h"
 
 namespace tabulon {
@@ -753,6 +754,9 @@ void MainWindow::ShowDialog(DialogKind kind, int page) {
       break;
     case DialogKind::kHelp: ShowHelpWindow(this, dataDir_); break;
     case DialogKind::kTips: ShowTipWindow(this, ws_, dataDir_); break;
+    case DialogKind::kImport: RunTransferDialog(this, ws_, host_, TransferKind::kImport); break;
+    case DialogKind::kExport: RunTransferDialog(this, ws_, host_, TransferKind::kExport); break;
+    case DialogKind::kMerge: RunTransferDialog(this, ws_, host_, TransferKind::kMerge); break;
     case DialogKind::kAbout:
       QMessageBox::about(this, "TABULON",
                          "TABULON\nA spreadsheet with worksheet windows, @functions and macros.");

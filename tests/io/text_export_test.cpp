@@ -74,5 +74,26 @@ TEST(TextExport, QuotedModeIsUnchanged) {
             "\"1\",\"say\"hi\"\",\"ab,c\",\r\n");
 }
 
+// Each kind of cell, in both text modes: numbers and formula values by
+// their format, labels without their prefix, errors as ERR, empty cells as
+// nothing (never quoted).
+TEST(TextExport, EveryCellKindInBothModes) {
+  TestSheet s;
+  ASSERT_TRUE(s.Enter("A1", "7"));          // integer
+  ASSERT_TRUE(s.Enter("B1", "0.25"));       // real
+  ASSERT_TRUE(s.Enter("C1", "+A1*2"));      // formula
+  ASSERT_TRUE(s.Enter("D1", "+\"t\"&\"u\""));  // string formula
+  ASSERT_TRUE(s.Enter("E1", "\"right"));    // labels of each prefix
+  ASSERT_TRUE(s.Enter("F1", "^mid"));
+  ASSERT_TRUE(s.Enter("G1", "+1/0"));       // error value
+  // H1 stays empty.
+  ASSERT_TRUE(s.Enter("I1", "1"));
+  s.Cell("B1")->format = 0x32;  // percent, 2 decimals
+  CellRange row = CellRange::Of(0, 0, 0, 8);
+  EXPECT_EQ(ExportTextString(*s.doc, row, TextExportMode::Comma), "7,25.00%,14,tu,right,mid,ERR,,1\r\n");
+  EXPECT_EQ(ExportTextString(*s.doc, row, TextExportMode::Quoted),
+            "\"7\",\"25.00%\",\"14\",\"tu\",\"right\",\"mid\",\"ERR\",,\"1\"\r\n");
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -56,9 +56,11 @@ std::string Plural(int n, const char* one, const char* many) {
 }  // namespace
 
 std::vector<ImportField> SplitFields(std::string_view line, char separator, char decimalChar) {
-  auto isBlank = [](char ch) { return ch == ' ' || ch == '\t'; };
+  // A tab delimits like ";": tab-separated files keep texts with blanks
+  // whole, as comma-separated ones do.
+  auto isBlank = [](char ch) { return ch == ' '; };
   auto isMark = [&](char ch) {
-    return ch == ';' || (ch == separator && separator != decimalChar && separator != ' ');
+    return ch == ';' || ch == '\t' || (ch == separator && separator != decimalChar && separator != ' ');
   };
   // A line holding a mark outside quotes is delimited, as spreadsheets
   // write comma-separated files: only the marks end its fields, so a text

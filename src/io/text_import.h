@@ -26,7 +26,7 @@ struct ImportField {
   bool label = false;  // quoted or empty: entered as a label as it stands
 };
 
-// Splits a line into fields. A line holding ";" or `separator` outside
+// Splits a line into fields. A line holding ";", a tab or `separator` outside
 // double quotes is delimited: each of those marks ends a field (so "1,,3"
 // keeps an empty field between 1 and 3) and blanks around a field are
 // padding. Any other line splits at runs of blanks, and a field also ends

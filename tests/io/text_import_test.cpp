@@ -38,6 +38,7 @@ TEST(FieldSplitting, DelimitedLinesEndFieldsOnlyAtTheirMarks) {
   EXPECT_EQ(Split("two words , 2024-01-05,-3"), (Fields{"two words", "2024-01-05", "-3"}));
   EXPECT_EQ(Split(" \" padded \" ;x"), (Fields{"' padded ", "x"}));
   EXPECT_EQ(Split("1,2,"), (Fields{"1", "2", "'"})) << "a last empty field counts";
+  EXPECT_EQ(Split("a b\t\t-1"), (Fields{"a b", "'", "-1"})) << "tab-separated";
 }
 
 TEST(FieldSplitting, QuotedFieldsAreLabels) {

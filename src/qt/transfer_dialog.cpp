@@ -65,73 +65,82 @@ bool ChooseFile(QWidget* parent, QtHost& host, TransferKind kind, std::string& f
 
 }  // namespace
 
-void RunTransferDialog(QWidget* parent, Workspace& ws, QtHost& host, TransferKind kind) {
-  std::string file;
-  int filter = 0;
-  if (!ChooseFile(parent, host, kind, file, filter)) return;
-  TransferDialog model(ws, kind, file, filter);
-
-  QDialog dlg(parent);
-  dlg.setWindowTitle(kind == TransferKind::kMerge ? "Merge" : "Transfer");
-  auto* layout = new QVBoxLayout(&dlg);
-  auto* title = new QLabel(ToQt(model.Caption()), &dlg);
+TransferDialogView::TransferDialogView(QWidget* parent, TransferDialog& model)
+    : QDialog(parent), model_(model) {
+  TransferKind kind = model.kind();
+  setWindowTitle(kind == TransferKind::kMerge ? "Merge" : "Transfer");
+  auto* layout = new QVBoxLayout(this);
+  auto* title = new QLabel(ToQt(model.Caption()), this);
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
   layout->addWidget(title);
   auto* form = new QFormLayout;
-  form->addRow("File:", new QLabel(QString::fromStdString(model.file()), &dlg));
-  auto* field = new QLineEdit(ToQt(model.field), &dlg);
-  form->addRow(ToQt(model.FieldLabel()), field);
+  form->addRow("File:", new QLabel(QString::fromStdString(model.file()), this));
+  field_ = new QLineEdit(ToQt(model.field), this);
+  form->addRow(ToQt(model.FieldLabel()), field_);
   layout->addLayout(form);
 
-  QRadioButton* whole = nullptr;
-  QComboBox* names = nullptr;
-  QButtonGroup actions(&dlg);
   if (kind == TransferKind::kMerge) {
-    auto* source = new QGroupBox("Source", &dlg);
+    auto* source = new QGroupBox("Source", this);
     auto* sourceLayout = new QHBoxLayout(source);
-    whole = new QRadioButton("&All", source);
-    auto* part = new QRadioButton("Ra&nge:", source);
-    names = new QComboBox(source);
-    for (const std::string& n : model.names()) names->addItem(ToQt(n));
-    whole->setChecked(true);
-    part->setEnabled(!model.names().empty());
-    names->setEnabled(false);
-    QObject::connect(part, &QRadioButton::toggled, names, &QComboBox::setEnabled);
-    sourceLayout->addWidget(whole);
-    sourceLayout->addWidget(part);
-    sourceLayout->addWidget(names, 1);
+    whole_ = new QRadioButton("&All", source);
+    part_ = new QRadioButton("Ra&nge:", source);
+    names_ = new QComboBox(source);
+    for (const std::string& n : model.names()) names_->addItem(ToQt(n));
+    whole_->setChecked(true);
+    part_->setEnabled(!model.names().empty());
+    names_->setEnabled(false);
+    connect(part_, &QRadioButton::toggled, names_, &QComboBox::setEnabled);
+    sourceLayout->addWidget(whole_);
+    sourceLayout->addWidget(part_);
+    sourceLayout->addWidget(names_, 1);
     layout->addWidget(source);
 
-    auto* action = new QGroupBox("Action", &dlg);
+    auto* action = new QGroupBox("Action", this);
     auto* actionLayout = new QHBoxLayout(action);
+    actions_ = new QButtonGroup(this);
     const char* captions[] = {"&Replace", "&Sum", "&Difference"};
     for (int i = 0; i < 3; ++i) {
       auto* b = new QRadioButton(captions[i], action);
-      actions.addButton(b, i + 1);
+      actions_->addButton(b, i + 1);
       actionLayout->addWidget(b);
     }
-    actions.button(1)->setChecked(true);
+    actions_->button(1)->setChecked(true);
     layout->addWidget(action);
   }
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    if (Accept()) accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+}
 
-  // A field that names no cell beeps and keeps the dialog open; anything
-  // the command itself reports has been shown and ends it.
-  while (dlg.exec() == QDialog::Accepted) {
-    model.field = FromQt(field->text());
-    if (kind == TransferKind::kMerge) {
-      model.wholeFile = whole->isChecked();
-      model.nameIndex = names->currentIndex();
-      model.action = actions.checkedId();
-    }
-    Status s = model.Ok();
-    if (s.ok() || !s.message().empty()) break;
+QRadioButton* TransferDialogView::action(int action) const {
+  return actions_ != nullptr ? qobject_cast<QRadioButton*>(actions_->button(action)) : nullptr;
+}
+
+bool TransferDialogView::Accept() {
+  model_.field = FromQt(field_->text());
+  if (model_.kind() == TransferKind::kMerge) {
+    model_.wholeFile = whole_->isChecked();
+    model_.nameIndex = names_->currentIndex();
+    model_.action = actions_->checkedId();
   }
+  Status s = model_.Ok();
+  if (s.ok() || !s.message().empty()) return true;
+  field_->setFocus();
+  return false;
+}
+
+void RunTransferDialog(QWidget* parent, Workspace& ws, QtHost& host, TransferKind kind) {
+  std::string file;
+  int filter = 0;
+  if (!ChooseFile(parent, host, kind, file, filter)) return;
+  TransferDialog model(ws, kind, file, filter);
+  TransferDialogView view(parent, model);
+  view.exec();
 }
 
 }  // namespace tabulon

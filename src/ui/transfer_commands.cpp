@@ -173,14 +173,14 @@ void RegisterTransferCommands(Workspace& ws) {
   exp.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kExport, 0); };
 
   t.AddAfter("sheet.audit",
-             Item("sheet.external.table", "&Sheet/E&xternal @", "&Table", "Table of external references",
+             Item("sheet.external.table", "&Sheet/E&xternal @", "&Table", "",
                   changes, [](Workspace& w, const CommandArgs& a) {
                     CellAddress at;
                     if (!ReadCell(w, a[0], at)) return Status::Beep();
                     return WriteLinkTable(w, at);
                   }));
   t.AddAfter("sheet.external.table",
-             Item("sheet.external.reset", "&Sheet/E&xternal @", "&Reset", "Forget external references", 0,
+             Item("sheet.external.reset", "&Sheet/E&xternal @", "&Reset", "", 0,
                   [](Workspace& w, const CommandArgs&) {
                     w.links().Reset();
                     return Status::Ok();

@@ -22,15 +22,7 @@ namespace {
 
 // Items not built yet, by the menu path and caption (or "button:" and the
 // hint) they would have.
-const std::set<std::string> kNotBuiltYet = {
-    // Import, export, merge and links.
-    "File/Uplink",
-    "File/Merge...",
-    "File/Import...",
-    "File/Export ...",
-    "Sheet/External @/Table",
-    "Sheet/External @/Reset",
-};
+const std::set<std::string> kNotBuiltYet = {};
 
 struct MenuItem {
   std::string path;  // menu levels and caption, without access marks

@@ -40,20 +40,20 @@ QStringList NameFilters(const std::string& filter) {
 
 // The file and the 0-based filter chosen; false when cancelled.
 bool ChooseFile(QWidget* parent, QtHost& host, TransferKind kind, std::string& file, int& filter) {
-  TransferFileDialog spec = FileDialogFor(kind);
+  TransferFileDialog dialog = FileDialogFor(kind);
   filter = 0;
   if (host.answerFileName) {  // scripted by tests
-    auto name = host.answerFileName(spec.title);
+    auto name = host.answerFileName(dialog.title);
     if (!name) return false;
     file = *name;
     return true;
   }
-  std::string& dir = spec.save ? host.saveDirectory : host.openDirectory;
-  QStringList filters = NameFilters(spec.filter);
-  QFileDialog dlg(parent, ToQt(spec.title), QString::fromStdString(dir));
+  std::string& dir = dialog.save ? host.saveDirectory : host.openDirectory;
+  QStringList filters = NameFilters(dialog.filter);
+  QFileDialog dlg(parent, ToQt(dialog.title), QString::fromStdString(dir));
   dlg.setNameFilters(filters);
-  dlg.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dlg.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dlg.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(dialog.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (kind == TransferKind::kMerge) dlg.setDefaultSuffix("wks");
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
   QString chosen = dlg.selectedFiles().front();

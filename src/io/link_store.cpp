@@ -88,8 +88,10 @@ void LinkStore::Load(const std::string& path, Source& source) {
   source.tried = true;
   source.doc.reset();
   source.targetsOf = nullptr;
+  // A name without an extension means a worksheet, as opening it would.
   std::string file = ExistingFile(path);
   std::error_code ec;
+  if (!fs::exists(file, ec)) file = ExistingFile(WorksheetFileName(path));
   if (!fs::is_regular_file(file, ec)) {
     source.state = LinkState::Missing;
     return;

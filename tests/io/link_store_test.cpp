@@ -60,6 +60,7 @@ TEST_F(Links, ValuesAndRangesComeFromTheFileBesideTheLinkingSheet) {
   // Old sheets name their files in capitals; the file is still found.
   EXPECT_EQ(main_.Eval("@LINK(\"OTHER.WKS>B3\")"), "8");
   EXPECT_EQ(main_.Eval("[" + Path("up.wks") + "]A1"), "7");
+  EXPECT_EQ(main_.Eval("[../up]A1"), "7") << "a worksheet named without its extension";
 }
 
 TEST_F(Links, MissingDamagedAndSelfLinksGiveErr) {

@@ -9,6 +9,7 @@
 #include "io/text_export.h"
 #include "io/text_import.h"
 #include "io/worksheet_file.h"
+#include "io/xlsx_export.h"
 #include "platform/host.h"
 #include "sheet/session.h"
 #include "ui/workspace.h"
@@ -24,6 +25,20 @@ int ReadKind(const std::string& text) {
   double v = std::strtod(text.c_str(), &end);
   if (end == text.c_str() || !std::isfinite(v)) return 0;
   return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6)));
+}
+
+// Writes the range as a workbook and tells how many formulas could only go
+// out as their values, and why.
+Status ExportWorkbook(Workspace& ws, const std::string& file, const CellRange& range) {
+  XlsxExportResult r = ExportXlsx(ws.active()->document(), file, range);
+  if (!r.ok) return Status::Error(r.error);
+  if (!r.notes.empty()) {
+    std::string text = std::to_string(r.cells) + " cells exported, " + std::to_string(r.formulas) +
+                       " formulas live, " + std::to_string(r.valuesOnly) + " as values.";
+    for (const std::string& note : r.notes) text += "\n" + note;
+    ws.host().ShowMessage(text);
+  }
+  return Status::Ok();
 }
 
 Command Item(std::string id, std::string menu, std::string caption, std::string hint,
@@ -153,7 +168,7 @@ void RegisterTransferCommands(Workspace& ws) {
   import.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kImport, 0); };
 
   // FILEEXPORT name range kind: kind 0 a worksheet extract, 2 comma-delimited
-  // text, any other quoted text.
+  // text, 3 an Office Open XML workbook, any other quoted text.
   Command& exp = t.AddAfter(
       "file.import",
       Item("file.export", "&File", "&Export ...", "Export Worksheet to WKS or Ascii", kNeedsSheet,
@@ -161,6 +176,7 @@ void RegisterTransferCommands(Workspace& ws) {
              CellRange r = w.Location(a[1]);
              if (a[0].empty() || !r.IsDefined()) return Status::Beep();
              int kind = ReadKind(a[2]);
+             if (kind == 3) return ExportWorkbook(w, a[0], r);
              bool ok = kind == 0 ? SaveWorksheet(Doc(w), a[0], r)
                                  : ExportText(Doc(w), a[0],
                                               kind == 2 ? TextExportMode::Comma : TextExportMode::Quoted, r);

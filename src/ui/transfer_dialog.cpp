@@ -16,7 +16,8 @@ TransferFileDialog FileDialogFor(TransferKind kind) {
               "*.prn", false};
     case TransferKind::kExport:
       return {"TABULON EXPORT...",
-              "Worksheet |*.wks|ASCII (Quoted Text)|*.prn|ASCII (Comma Delimited Text)|*.prn",
+              "Worksheet |*.wks|ASCII (Quoted Text)|*.prn|ASCII (Comma Delimited Text)|*.prn|"
+              "Office Open XML workbook (*.xlsx)|*.xlsx",
               "*.wks", true};
     case TransferKind::kMerge:
       return {"Merge", "Worksheet (Merge Values)|*.wks;*.wkb|Worksheet (Merge Formulas)|*.wks;*.wkb",
@@ -27,12 +28,13 @@ TransferFileDialog FileDialogFor(TransferKind kind) {
 
 TransferDialog::TransferDialog(Workspace& ws, TransferKind kind, std::string file, int filterIndex)
     : ws_(ws), kind_(kind), file_(std::move(file)), filter_(filterIndex) {
-  int modes = kind == TransferKind::kExport ? 3 : 2;
+  int modes = kind == TransferKind::kExport ? 4 : 2;
   filter_ = std::clamp(filter_, 0, modes - 1);
   if (kind == TransferKind::kExport) {
     std::size_t slash = file_.rfind('/');
     std::string base = slash == std::string::npos ? file_ : file_.substr(slash + 1);
-    if (base.find('.') == std::string::npos) file_ += filter_ == 0 ? ".wks" : ".prn";
+    if (base.find('.') == std::string::npos)
+      file_ += filter_ == 0 ? ".wks" : filter_ == 3 ? ".xlsx" : ".prn";
   }
   if (kind == TransferKind::kMerge) {
     for (const FileRangeName& n : ListFileRangeNames(file_)) names_.push_back(n.text);
@@ -50,7 +52,10 @@ std::string TransferDialog::Caption() const {
   switch (kind_) {
     case TransferKind::kImport: return filter_ == 0 ? "Import Text" : "Import Values";
     case TransferKind::kExport:
-      return filter_ == 0 ? "Export WKS" : filter_ == 1 ? "Export Quoted Text" : "Export Comma Delimited Text";
+      return filter_ == 0   ? "Export WKS"
+             : filter_ == 1 ? "Export Quoted Text"
+             : filter_ == 2 ? "Export Comma Delimited Text"
+                            : "Export Workbook";
     case TransferKind::kMerge: return filter_ == 0 ? "Merge Value" : "Merge by Formula";
   }
   return {};

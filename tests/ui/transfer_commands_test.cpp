@@ -179,6 +179,20 @@ TEST_F(Transfer, ImportAndExportThroughTheirCommands) {
   EXPECT_EQ(TransferDialog(ws, TransferKind::kExport, Path("out"), 0).file(), Path("out.wks"));
   EXPECT_EQ(TransferDialog(ws, TransferKind::kExport, Path("out"), 2).Caption(),
             "Export Comma Delimited Text");
+
+  // The fourth kind writes a workbook; a formula with no workbook
+  // equivalent goes out as its value and the user is told.
+  EXPECT_EQ(TransferDialog(ws, TransferKind::kExport, Path("book"), 3).file(), Path("book.xlsx"));
+  ws.active()->MoveCursor(0, 5);
+  ws.TypeText("@VTABLE(1,B2..C3,1)");
+  ws.HandleKey(Key::Enter);
+  std::size_t messages = host.messages.size();
+  ASSERT_TRUE(ws.Execute("file.export", {Path("book.xlsx"), "A1..F3", "3"}));
+  std::string book = ReadAll(Path("book.xlsx"));
+  EXPECT_EQ(book.substr(0, 2), "PK") << "a zip container";
+  ASSERT_GT(host.messages.size(), messages);
+  EXPECT_NE(host.messages.back().find("as values"), std::string::npos) << host.messages.back();
+  EXPECT_FALSE(ws.Execute("file.export", {Path("no/such/dir/b.xlsx"), "A1", "3"}).ok());
 }
 
 TEST_F(Transfer, ImportNotesReachTheUserWithoutFailing) {

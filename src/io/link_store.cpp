@@ -195,10 +195,10 @@ SheetDocument* LinkStore::Linked(const std::string& resolved, const SheetDocumen
     source.state = LinkState::Self;
     return nullptr;
   }
-  if (!self.empty() && LeadsTo(path, self)) {
-    Entry(path).state = LinkState::Circular;
-    return nullptr;
-  }
+  // Files that link to each other are common (a summary and its parts):
+  // what is read is the value stored in the other file, which evaluates
+  // nothing, so the link is answered and only marked in the table.
+  if (!self.empty() && LeadsTo(path, self)) Entry(path).state = LinkState::Circular;
   return doc;
 }
 

@@ -16,6 +16,9 @@ namespace tabulon {
 
 ArrayDialogView::ArrayDialogView(QWidget* parent) : QDialog(parent) {
   setObjectName("ArrayDialog");
+  // Like the data-tools dialog, the main window waits while it is shown; it
+  // hides itself while a range is pointed out on the sheet.
+  setWindowModality(Qt::ApplicationModal);
   auto* top = new QVBoxLayout(this);
   tabs_ = new QTabBar(this);
   for (const char* name : kArrayPageNames) tabs_->addTab(name);

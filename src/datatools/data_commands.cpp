@@ -135,7 +135,11 @@ Status Goal(Workspace& ws, const CommandArgs& a) {
   std::optional<double> tolerance =
       a[3].empty() ? std::optional<double>(0.000001) : EvaluateNumberField(Doc(ws), a[3]);
   if (!desired || !tolerance) return Status::Error("Desire and tolerance must be numbers");
+  ws.input().SetBusy(true);  // the mode panel reads " WAIT! " while it works
+  ws.view().EntryChanged();
   GoalOutcome outcome = GoalSeek(Doc(ws), input, output, *desired, *tolerance);
+  ws.input().SetBusy(false);
+  ws.view().EntryChanged();
   if (outcome == GoalOutcome::kRefused) return Failed(ws);
   // Done or not, the end is told by a beep; a failure shows +@ERR in the cell.
   ws.host().Beep();

@@ -605,6 +605,8 @@ void MainWindow::SyncEntry() {
   enterButton_->setVisible(in.entryOpen());
   escapeButton_->setVisible(in.entryOpen());
   mode_->setText(ToQt(in.mode()));
+  // A busy command runs before the event loop gets back: paint the panel now.
+  if (in.mode() == " WAIT! ") mode_->repaint();
   indicator_->setText(ToQt(in.IndicatorText()));
   prompt_->setVisible(in.promptOpen());
   prompt_->setText(ToQt(in.promptCaption()));

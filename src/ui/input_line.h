@@ -29,7 +29,9 @@ class InputLine {
   // --- what the view shows ---------------------------------------------
   const std::string& text() const { return text_; }
   int caret() const { return caret_; }
-  const std::string& mode() const { return mode_; }
+  const std::string& mode() const { return busy_ ? kBusyMode : mode_; }
+  // While a long command works (goal seek) the mode panel reads " WAIT! ".
+  void SetBusy(bool busy) { busy_ = busy; }
   bool entryOpen() const { return open_; }
   bool errorPending() const { return errorPending_; }
   bool pointing() const { return pointing_; }
@@ -94,6 +96,8 @@ class InputLine {
   std::string mode_ = "READY";
   bool open_ = false;
   bool errorPending_ = false;
+  bool busy_ = false;
+  static inline const std::string kBusyMode = " WAIT! ";
   bool pointing_ = false;
   bool red_ = false;
   bool disabled_ = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "datatools/data_commands.h"
@@ -45,6 +46,11 @@ struct DataDesk {
     int dialogs = 0;
     DialogKind kind = DialogKind::kAbout;
     int page = -1;
+    Workspace* ws = nullptr;
+    std::vector<std::string> modes;  // the mode panel at each EntryChanged
+    void EntryChanged() override {
+      if (ws != nullptr) modes.push_back(ws->input().mode());
+    }
     void ShowDialog(DialogKind k, int p) override {
       ++dialogs;
       kind = k;
@@ -58,6 +64,7 @@ struct DataDesk {
 
   DataDesk() {
     RegisterDataCommands(ws);
+    view.ws = &ws;
     ws.SetView(&view);
     ws.NewSheet();
   }

@@ -152,7 +152,12 @@ TEST(GoalSeek, ConvergesOnSeveralFunctions) {
   Desk d;
   d.Enter("A1", "1");
   d.Enter("B1", "+A1*A1");
+  d.view.modes.clear();
   ASSERT_TRUE(d.ws.Execute("data.goal", {"A1", "B1", "2", "0.000001"}).ok());
+  // The mode panel reads " WAIT! " while the search runs, READY after it.
+  ASSERT_GE(d.view.modes.size(), 2u);
+  EXPECT_EQ(d.view.modes.front(), " WAIT! ");
+  EXPECT_EQ(d.ws.input().mode(), "READY");
   EXPECT_LT(std::fabs(d.Num("A1") * d.Num("A1") - 2), 1e-6);
   EXPECT_NEAR(d.Num("B1"), 2, 1e-6);
   // From 0 the first step takes slope 1.

@@ -169,7 +169,7 @@ void RegisterArrayCommands(Workspace& ws) {
   for (const ArrayItem& item : kItems) {
     Command c;
     c.id = item.id;
-    c.menu = "A&rray";
+    c.menu = "&Array";
     c.caption = item.caption;
     c.hint = item.hint;
     c.flags = kNeedsSheet | kTakesSnapshot | kCancelsEntry;

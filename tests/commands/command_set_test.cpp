@@ -92,9 +92,9 @@ TEST(CommandSet, ArrayMenuFollowsData) {
     if (!top.empty() && std::find(bars.begin(), bars.end(), top) == bars.end()) bars.push_back(top);
   }
   auto at = [&](const char* m) { return std::find(bars.begin(), bars.end(), m) - bars.begin(); };
-  EXPECT_EQ(at("A&rray"), at("&Data") + 1) << ::testing::PrintToString(bars);
-  EXPECT_LT(at("A&rray"), at("&Graph"));
-  EXPECT_EQ(::testing::PrintToString(d.Menu("A&rray")),
+  EXPECT_EQ(at("&Array"), at("&Data") + 1) << ::testing::PrintToString(bars);
+  EXPECT_LT(at("&Array"), at("&Graph"));
+  EXPECT_EQ(::testing::PrintToString(d.Menu("&Array")),
             ::testing::PrintToString(std::vector<std::string>{
                 "Add", "Subtract", "Multiply", "Transpose", "Invert", "E-Solve", "Determinate",
                 "Linear"}));

@@ -167,7 +167,7 @@ TEST(ArrayCommands, ArrayMenuAndMacroCommands) {
   RegisterDataCommands(d.ws);
   const Command* inv = d.ws.commands().FindMacro('m', 'i');
   ASSERT_NE(inv, nullptr);
-  EXPECT_EQ(inv->menu, "A&rray");
+  EXPECT_EQ(inv->menu, "&Array");
   EXPECT_EQ(inv->id, "array.invert");
   d.Put("A1", "1");
   d.Put("B1", "2");

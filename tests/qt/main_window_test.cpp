@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,6 +60,16 @@ class MainWindowTest : public QObject {
     w_->host().answerQuestion = [](const std::string&) { return Answer::No; };
     w_->close();
     w_.reset();
+  }
+
+  // Whatever registered them, the menus stand in their fixed order, and
+  // every one the command table has appears on the bar.
+  void menuBarOrder() {
+    QStringList titles;
+    for (QAction* a : w_->menuBar()->actions())
+      if (a->menu() != nullptr) titles << a->text().remove('&');
+    QCOMPARE(titles.join(' '),
+             QString("File Edit View Sheet Range Data Array Graph Window Help"));
   }
 
   void typingAnEntry() {

@@ -21,14 +21,8 @@ SheetDocument& Doc(Workspace& ws) { return ws.active()->document(); }
 
 Command Item(std::string id, std::string menu, std::string caption, std::string hint,
              std::function<Status(Workspace&, const CommandArgs&)> run) {
-  Command c;
-  c.id = std::move(id);
-  c.menu = std::move(menu);
-  c.caption = std::move(caption);
-  c.hint = std::move(hint);
-  c.flags = kNeedsSheet;
-  c.run = std::move(run);
-  return c;
+  return MakeCommand(std::move(id), std::move(menu), std::move(caption), std::move(hint),
+                     kNeedsSheet, std::move(run));
 }
 
 void MacroCommand(CommandTable& t, const char* id, char letter,

@@ -31,15 +31,10 @@ int ReadInt(const std::string& text, int fallback = 0) {
 Command Item(std::string id, std::string menu, std::string caption, std::string hint,
              char family, char letter,
              std::function<Status(Workspace&, const CommandArgs&)> run) {
-  Command c;
-  c.id = std::move(id);
-  c.menu = std::move(menu);
-  c.caption = std::move(caption);
-  c.hint = std::move(hint);
+  Command c = MakeCommand(std::move(id), std::move(menu), std::move(caption), std::move(hint),
+                          kNeedsSheet, std::move(run));
   c.family = family;
   c.letter = letter;
-  c.flags = kNeedsSheet;
-  c.run = std::move(run);
   return c;
 }
 

@@ -133,23 +133,31 @@ PrintOutcome PrintSheet(PrintTarget& target, SheetDocument& doc, const PrintJob&
   return out;
 }
 
-PrintOutcome PrintGraphPage(PrintTarget& target, const PrintJob& job,
-                            const std::function<bool(Canvas&, int width, int height)>& draw) {
-  PrintOutcome out;
-  PageGeometry g = ComputeGeometry(target.Metrics(), job);
-  int width = g.pageWidth - g.left - g.right;
-  int height = g.pageHeight - g.top - g.bottom;
-  if (width < 1 || height < 1) {
+std::optional<PageArea> StartPageJob(PrintTarget& target, const PrintJob& job, PrintOutcome& out) {
+  PageArea area;
+  area.geometry = ComputeGeometry(target.Metrics(), job);
+  const PageGeometry& g = area.geometry;
+  area.width = g.pageWidth - g.left - g.right;
+  area.height = g.pageHeight - g.top - g.bottom;
+  if (area.width < 1 || area.height < 1) {
     out.error = kNoRoomOnPage;
-    return out;
+    return std::nullopt;
   }
   if (!target.Begin(job.jobName)) {
     out.error = target.Error();
     if (out.error.empty()) out.error = "Cannot start printing";
-    return out;
+    return std::nullopt;
   }
-  OffsetCanvas canvas(target.Page(), g.left, g.top);
-  if (!draw(canvas, width, height)) {
+  return area;
+}
+
+PrintOutcome PrintGraphPage(PrintTarget& target, const PrintJob& job,
+                            const std::function<bool(Canvas&, int width, int height)>& draw) {
+  PrintOutcome out;
+  std::optional<PageArea> area = StartPageJob(target, job, out);
+  if (!area) return out;
+  OffsetCanvas canvas(target.Page(), area->geometry.left, area->geometry.top);
+  if (!draw(canvas, area->width, area->height)) {
     target.Abort();
     out.error = "Graph Undefined!";
     return out;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/print_target.h"
@@ -43,6 +44,17 @@ inline constexpr const char* kPrintAborted = "Printing aborted";
 // target leaves no file behind.
 PrintOutcome PrintSheet(PrintTarget& target, SheetDocument& doc, const PrintJob& job,
                         int onlyPage = -1, PrintProgress* progress = nullptr);
+
+// The printable area inside a job's margins, in page units, once the job
+// has started on the target.
+struct PageArea {
+  PageGeometry geometry;
+  int width = 0, height = 0;
+};
+
+// Works out the page's geometry and starts the job. Nothing when the
+// margins leave no room or the target cannot start; `out.error` says which.
+std::optional<PageArea> StartPageJob(PrintTarget& target, const PrintJob& job, PrintOutcome& out);
 
 // Prints one page holding a graph inside the job's margins: `draw` gets
 // the canvas (its origin the margins' corner) and the area's width and

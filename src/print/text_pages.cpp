@@ -23,18 +23,10 @@ std::string ExpandTabs(const std::string& line) {
 PrintOutcome PrintTextPages(PrintTarget& target, const PrintJob& job,
                             const std::vector<std::string>& lines) {
   PrintOutcome out;
-  PageGeometry g = ComputeGeometry(target.Metrics(), job);
-  int width = g.pageWidth - g.left - g.right;
-  int height = g.pageHeight - g.top - g.bottom;
-  if (width < 1 || height < 1) {
-    out.error = kNoRoomOnPage;
-    return out;
-  }
-  if (!target.Begin(job.jobName)) {
-    out.error = target.Error();
-    if (out.error.empty()) out.error = "Cannot start printing";
-    return out;
-  }
+  std::optional<PageArea> area = StartPageJob(target, job, out);
+  if (!area) return out;
+  const PageGeometry& g = area->geometry;
+  const int width = area->width, height = area->height;
   std::size_t next = 0;
   do {
     if (out.printed > 0 && !target.NewPage()) {

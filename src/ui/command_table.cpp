@@ -7,6 +7,18 @@
 
 namespace tabulon {
 
+Command MakeCommand(std::string id, std::string menu, std::string caption, std::string hint,
+                    unsigned flags, std::function<Status(Workspace&, const CommandArgs&)> run) {
+  Command c;
+  c.id = std::move(id);
+  c.menu = std::move(menu);
+  c.caption = std::move(caption);
+  c.hint = std::move(hint);
+  c.flags = flags;
+  c.run = std::move(run);
+  return c;
+}
+
 Command& CommandTable::Add(Command command) {
   assert(Find(command.id) == nullptr && "command ids are unique");
   entries_.push_back(std::move(command));

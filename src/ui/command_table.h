@@ -57,6 +57,11 @@ struct Command {
   std::function<bool(const Workspace&)> checked;
 };
 
+// A command entry from its parts; family, letter and the rest are set on the
+// result where needed.
+Command MakeCommand(std::string id, std::string menu, std::string caption, std::string hint,
+                    unsigned flags, std::function<Status(Workspace&, const CommandArgs&)> run);
+
 class CommandTable {
  public:
   // Adds an entry; entries keep the order in which they were added, which is

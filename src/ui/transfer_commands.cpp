@@ -41,18 +41,6 @@ Status ExportWorkbook(Workspace& ws, const std::string& file, const CellRange& r
   return Status::Ok();
 }
 
-Command Item(std::string id, std::string menu, std::string caption, std::string hint,
-             unsigned flags, std::function<Status(Workspace&, const CommandArgs&)> run) {
-  Command c;
-  c.id = std::move(id);
-  c.menu = std::move(menu);
-  c.caption = std::move(caption);
-  c.hint = std::move(hint);
-  c.flags = flags;
-  c.run = std::move(run);
-  return c;
-}
-
 // The top-left cell of a location argument; false when it names nothing.
 bool ReadCell(Workspace& ws, const std::string& text, CellAddress& at) {
   CellRange r = ws.Location(text);
@@ -130,7 +118,7 @@ void RegisterTransferCommands(Workspace& ws) {
   CommandTable& t = ws.commands();
   const unsigned changes = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
 
-  t.AddAfter("file.saveas", Item("file.uplink", "&File", "&Uplink", "Update &LINK references", 0,
+  t.AddAfter("file.saveas", MakeCommand("file.uplink", "&File", "&Uplink", "Update &LINK references", 0,
                                  [](Workspace& w, const CommandArgs&) {
                                    w.Calculate();
                                    return Status::Ok();
@@ -139,7 +127,7 @@ void RegisterTransferCommands(Workspace& ws) {
   // FILEMERGE name location range options
   Command& merge = t.AddAfter(
       "file.close",
-      Item("file.merge", "&File", "&Merge...", "Merge Formula/Value Range", changes,
+      MakeCommand("file.merge", "&File", "&Merge...", "Merge Formula/Value Range", changes,
            [](Workspace& w, const CommandArgs& a) {
              CellAddress at;
              if (!ReadCell(w, a[1], at)) return Status::Beep();
@@ -154,7 +142,7 @@ void RegisterTransferCommands(Workspace& ws) {
 
   // FILEIMPORT name location kind: kind 0 text, 1 values, 2 directory.
   Command& import = t.AddAfter(
-      "file.merge", Item("file.import", "&File", "&Import...", "Import Comma or Quoted Ascii Files",
+      "file.merge", MakeCommand("file.import", "&File", "&Import...", "Import Comma or Quoted Ascii Files",
                          changes, [](Workspace& w, const CommandArgs& a) {
                            CellAddress at;
                            if (a[0].empty() || !ReadCell(w, a[1], at)) return Status::Beep();
@@ -171,7 +159,7 @@ void RegisterTransferCommands(Workspace& ws) {
   // text, 3 an Office Open XML workbook, any other quoted text.
   Command& exp = t.AddAfter(
       "file.import",
-      Item("file.export", "&File", "&Export ...", "Export Worksheet to WKS or Ascii", kNeedsSheet,
+      MakeCommand("file.export", "&File", "&Export ...", "Export Worksheet to WKS or Ascii", kNeedsSheet,
            [](Workspace& w, const CommandArgs& a) {
              CellRange r = w.Location(a[1]);
              if (a[0].empty() || !r.IsDefined()) return Status::Beep();
@@ -189,14 +177,14 @@ void RegisterTransferCommands(Workspace& ws) {
   exp.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kExport, 0); };
 
   t.AddAfter("sheet.audit",
-             Item("sheet.external.table", "&Sheet/E&xternal @", "&Table", "",
+             MakeCommand("sheet.external.table", "&Sheet/E&xternal @", "&Table", "",
                   changes, [](Workspace& w, const CommandArgs& a) {
                     CellAddress at;
                     if (!ReadCell(w, a[0], at)) return Status::Beep();
                     return WriteLinkTable(w, at);
                   }));
   t.AddAfter("sheet.external.table",
-             Item("sheet.external.reset", "&Sheet/E&xternal @", "&Reset", "", 0,
+             MakeCommand("sheet.external.reset", "&Sheet/E&xternal @", "&Reset", "", 0,
                   [](Workspace& w, const CommandArgs&) {
                     w.links().Reset();
                     return Status::Ok();

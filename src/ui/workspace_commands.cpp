@@ -101,19 +101,6 @@ Status EachLabelOf(Workspace& ws, const CellRange& r, Fn&& change) {
   return Status::Ok();
 }
 
-Command Item(std::string id, std::string menu, std::string caption, std::string hint,
-             unsigned flags,
-             std::function<Status(Workspace&, const CommandArgs&)> run) {
-  Command c;
-  c.id = std::move(id);
-  c.menu = std::move(menu);
-  c.caption = std::move(caption);
-  c.hint = std::move(hint);
-  c.flags = flags;
-  c.run = std::move(run);
-  return c;
-}
-
 Command& Macro(Command& c, char family, char letter) {
   c.family = family;
   c.letter = letter;
@@ -174,13 +161,13 @@ void AskTwoRanges(Workspace& ws, std::string first, std::string second, std::str
 
 void FileCommands(Workspace& ws, CommandTable& t) {
   const unsigned sheet = kNeedsSheet;
-  Macro(t.Add(Item("file.new", "&File", "&New", "MAIN|Create New Worksheet", 0,
+  Macro(t.Add(MakeCommand("file.new", "&File", "&New", "MAIN|Create New Worksheet", 0,
                    [](Workspace& w, const CommandArgs&) {
                      w.NewSheet();
                      return Status::Ok();
                    })),
         'f', 'n');
-  Command& open = t.Add(Item("file.open", "&File", "&Open ...", "Load Selected Worksheet", 0,
+  Command& open = t.Add(MakeCommand("file.open", "&File", "&Open ...", "Load Selected Worksheet", 0,
                              [](Workspace& w, const CommandArgs& a) {
                                if (a[0].empty()) return Status::Beep();
                                return w.Open(a[0]);
@@ -190,14 +177,14 @@ void FileCommands(Workspace& ws, CommandTable& t) {
     if (name) w.Show(w.Open(*name));
   };
   Macro(open, 'f', 'o');
-  Macro(t.Add(Item("file.save", "&File", "&Save", "Save Sheet Using Current Name", sheet,
+  Macro(t.Add(MakeCommand("file.save", "&File", "&Save", "Save Sheet Using Current Name", sheet,
                    [](Workspace& w, const CommandArgs&) {
                      SheetWindow& a = Active(w);
                      return w.Save(a, a.untitled) ? Status::Ok() : Status::Beep();
                    })),
         'f', 's');
   Command& saveAs =
-      t.Add(Item("file.saveas", "&File", "Save &As ...", "Specify New Name for Worksheet and Save",
+      t.Add(MakeCommand("file.saveas", "&File", "Save &As ...", "Specify New Name for Worksheet and Save",
                  sheet, [](Workspace& w, const CommandArgs& a) {
                    // Kind 0 with a name saves as a worksheet file; anything
                    // else goes through the dialog.
@@ -205,7 +192,7 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                    return w.Save(Active(w), true) ? Status::Ok() : Status::Beep();
                  }));
   Macro(saveAs, 'f', 'a');
-  Macro(t.Add(Item("file.close", "&File", "&Close", "Close worksheet", sheet,
+  Macro(t.Add(MakeCommand("file.close", "&File", "&Close", "Close worksheet", sheet,
                    [](Workspace& w, const CommandArgs& a) {
                      if (a[0].empty()) {
                        w.Close(Active(w));
@@ -220,7 +207,7 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return Status::Ok();
                    })),
         'f', 'c');
-  Macro(t.Add(Item("file.focus", "", "", "", 0,
+  Macro(t.Add(MakeCommand("file.focus", "", "", "", 0,
                    [](Workspace& w, const CommandArgs& a) {
                      std::string name = UpperCase(WorksheetFileName(a[0]));
                      for (auto& s : w.windows())
@@ -228,7 +215,7 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return Status::Ok();
                    })),
         'f', 'f');
-  Macro(t.Add(Item("file.doc", "", "", "", sheet,
+  Macro(t.Add(MakeCommand("file.doc", "", "", "", sheet,
                    [](Workspace& w, const CommandArgs& a) {
                      WorksheetExtras& x = Doc(w).extras();
                      (ReadInt(a[0]) == 0 ? x.title : x.comments) = a[1].substr(0, kMaxText);
@@ -236,7 +223,7 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return Status::Ok();
                    })),
         'f', 'd');
-  Macro(t.Add(Item("file.pick", "", "", "", sheet,
+  Macro(t.Add(MakeCommand("file.pick", "", "", "", sheet,
                    [](Workspace& w, const CommandArgs& a) {
                      // The second text is a file pattern such as "*.WKS"; the
                      // dialog offers it and every file.
@@ -250,18 +237,18 @@ void FileCommands(Workspace& ws, CommandTable& t) {
                      return r.ok ? Status::Ok() : Failed(w);
                    })),
         'f', 'p');
-  Command& info = t.Add(Item("file.docinfo", "&File", "&Doc Info...",
+  Command& info = t.Add(MakeCommand("file.docinfo", "&File", "&Doc Info...",
                              "Add worksheet identification info.", sheet | kSeparatorBefore,
                              nullptr));
   info.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kDocInfo, 0); };
-  t.Add(Item("file.getinfo", "&File", "&Get Info ...", "Statistics of Current Sheet", sheet,
+  t.Add(MakeCommand("file.getinfo", "&File", "&Get Info ...", "Statistics of Current Sheet", sheet,
              [](Workspace& w, const CommandArgs&) {
                std::string text;
                for (const std::string& line : SheetStatistics(Doc(w))) text += line + "\n";
                w.host().ShowMessage(text);
                return Status::Ok();
              }));
-  Command& exit = t.Add(Item("file.exit", "&File", "E&xit", "Exit TABULON", kSeparatorBefore,
+  Command& exit = t.Add(MakeCommand("file.exit", "&File", "E&xit", "Exit TABULON", kSeparatorBefore,
                              [](Workspace& w, const CommandArgs&) {
                                w.view().Exit();
                                return Status::Ok();
@@ -272,12 +259,12 @@ void FileCommands(Workspace& ws, CommandTable& t) {
 
 void EditCommands(CommandTable& t) {
   const unsigned sheet = kNeedsSheet;
-  Command& undo = t.Add(Item("edit.undo", "&Edit", "&Undo", "", sheet | kCancelsEntry,
+  Command& undo = t.Add(MakeCommand("edit.undo", "&Edit", "&Undo", "", sheet | kCancelsEntry,
                              [](Workspace& w, const CommandArgs&) {
                                return RestoreSnapshot(Doc(w)) ? Status::Ok() : Status::Beep();
                              }));
   undo.shortcut = "Ctrl+Z";
-  Command& cut = t.Add(Item("edit.cut", "&Edit", "Cu&t", "Transfer Range to Clipboard",
+  Command& cut = t.Add(MakeCommand("edit.cut", "&Edit", "Cu&t", "Transfer Range to Clipboard",
                             sheet | kTakesSnapshot | kCancelsEntry,
                             [](Workspace& w, const CommandArgs& a) {
                               CellRange r;
@@ -289,7 +276,7 @@ void EditCommands(CommandTable& t) {
                             }));
   cut.shortcut = "Ctrl+X";
   Macro(cut, 'e', 't');
-  Command& copy = t.Add(Item("edit.copy", "&Edit", "&Copy", "Copy Range to Clipboard",
+  Command& copy = t.Add(MakeCommand("edit.copy", "&Edit", "&Copy", "Copy Range to Clipboard",
                              sheet | kCancelsEntry, [](Workspace& w, const CommandArgs& a) {
                                CellRange r;
                                if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r))
@@ -299,7 +286,7 @@ void EditCommands(CommandTable& t) {
                              }));
   copy.shortcut = "Ctrl+C";
   Macro(copy, 'e', 'c');
-  Command& paste = t.Add(Item("edit.paste", "&Edit", "&Paste", "Paste Clipboard to Range",
+  Command& paste = t.Add(MakeCommand("edit.paste", "&Edit", "&Paste", "Paste Clipboard to Range",
                               sheet | kTakesSnapshot | kCancelsEntry,
                               [](Workspace& w, const CommandArgs& a) {
                                 CellRange r;
@@ -314,7 +301,7 @@ void EditCommands(CommandTable& t) {
                               }));
   paste.shortcut = "Ctrl+V";
   Macro(paste, 'e', 'p');
-  Command& erase = t.Add(Item("edit.delete", "&Edit", "&Delete", "Erase Block",
+  Command& erase = t.Add(MakeCommand("edit.delete", "&Edit", "&Delete", "Erase Block",
                               sheet | kTakesSnapshot | kCancelsEntry,
                               [](Workspace& w, const CommandArgs& a) {
                                 CellRange r;
@@ -324,24 +311,24 @@ void EditCommands(CommandTable& t) {
                                 return Status::Ok();
                               }));
   erase.shortcut = "Ctrl+D";
-  Command& word = t.Add(Item("edit.word", "&Edit", "&Word...", "Simple Word Processor",
+  Command& word = t.Add(MakeCommand("edit.word", "&Edit", "&Word...", "Simple Word Processor",
                              sheet | kCancelsEntry, nullptr));
   word.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kWord, 0); };
   // The word tool's "&Ok": its lines as the arguments.
-  t.Add(Item("edit.word.apply", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+  t.Add(MakeCommand("edit.word.apply", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
              [](Workspace& w, const CommandArgs& a) {
                return ApplyWordTool(Doc(w), Active(w).SelectionRange(), a.values);
              }));
-  Command& find = t.Add(Item("edit.find", "&Edit", "&Find/Replace...", "Search for string",
+  Command& find = t.Add(MakeCommand("edit.find", "&Edit", "&Find/Replace...", "Search for string",
                              sheet, nullptr));
   find.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kFind, 0); };
   // The dialog's buttons. A failed search (the end of the scope) beeps;
   // the circular guard shows its message.
-  t.Add(Item("edit.find.next", "", "", "", sheet | kCancelsEntry,
+  t.Add(MakeCommand("edit.find.next", "", "", "", sheet | kCancelsEntry,
              [](Workspace& w, const CommandArgs&) { return w.find().Find(Active(w)); }));
-  t.Add(Item("edit.find.replace", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+  t.Add(MakeCommand("edit.find.replace", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
              [](Workspace& w, const CommandArgs&) { return w.find().Replace(Active(w)); }));
-  t.Add(Item("edit.find.all", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
+  t.Add(MakeCommand("edit.find.all", "", "", "", sheet | kTakesSnapshot | kCancelsEntry,
              [](Workspace& w, const CommandArgs&) {
                Status s = w.find().ReplaceAll(Active(w));
                // Reaching the end is how Replace All finishes, not a failure.
@@ -352,7 +339,7 @@ void EditCommands(CommandTable& t) {
 void ViewCommands(CommandTable& t) {
   const unsigned sheet = kNeedsSheet;
   auto bar = [&](const char* id, const char* caption, Bar which) {
-    Command& c = t.Add(Item(id, "&View", caption, "", kCheckable,
+    Command& c = t.Add(MakeCommand(id, "&View", caption, "", kCheckable,
                             [which](Workspace& w, const CommandArgs&) {
                               bool& on = which == Bar::kQuick ? w.config().quickBar
                                                               : w.config().statusBar;
@@ -366,7 +353,7 @@ void ViewCommands(CommandTable& t) {
   };
   bar("view.quickbar", "Show &Quick Buttons", Bar::kQuick);
   bar("view.statusbar", "Show &Status Bar", Bar::kStatus);
-  Macro(t.Add(Item("view.bars", "", "", "", 0,
+  Macro(t.Add(MakeCommand("view.bars", "", "", "", 0,
                    [](Workspace& w, const CommandArgs& a) {
                      // "Q1M0S1": each bar letter present is followed by its state.
                      const std::string& s = a[0];
@@ -393,7 +380,7 @@ void ViewCommands(CommandTable& t) {
                       SplitItem{"view.split.unsynch", "&Unsynch", -2},
                       SplitItem{"view.split.clear", "&Clear", 0}}) {
     int mode = s.mode;
-    t.Add(Item(s.id, split, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
+    t.Add(MakeCommand(s.id, split, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
       SheetWindow& a = Active(w);
       if (mode == -1 || mode == -2) {
         a.synchronised = mode == -1;
@@ -417,13 +404,13 @@ void ViewCommands(CommandTable& t) {
                       TitleItem{"view.titles.both", "&Both", 3},
                       TitleItem{"view.titles.clear", "&Clear", 0}}) {
     int mode = s.mode;
-    t.Add(Item(s.id, borders, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
+    t.Add(MakeCommand(s.id, borders, s.caption, "", sheet, [mode](Workspace& w, const CommandArgs&) {
       Active(w).SetTitles(mode);
       return Status::Ok();
     }));
   }
   for (int tag = 1; tag <= 8; ++tag) {
-    Command& c = t.Add(Item("view.zoom." + std::to_string(tag), "&View/&Zoom",
+    Command& c = t.Add(MakeCommand("view.zoom." + std::to_string(tag), "&View/&Zoom",
                             kZoomCaptions[static_cast<std::size_t>(tag - 1)], "", kCheckable,
                             [tag](Workspace& w, const CommandArgs&) {
                               w.SetZoomPercent(ZoomForTag(tag));
@@ -431,7 +418,7 @@ void ViewCommands(CommandTable& t) {
                             }));
     c.checked = [tag](const Workspace& w) { return w.zoom() == ZoomForTag(tag); };
   }
-  Macro(t.Add(Item("view.zoom", "", "", "", 0,
+  Macro(t.Add(MakeCommand("view.zoom", "", "", "", 0,
                    [](Workspace& w, const CommandArgs& a) {
                      w.SetZoomPercent(ReadInt(a[0], 100));
                      return Status::Ok();
@@ -441,7 +428,7 @@ void ViewCommands(CommandTable& t) {
 
 void GeneralCommands(CommandTable& t) {
   for (int i = 0; i < kGeneralPageCount; ++i) {
-    Command& c = t.Add(Item("sheet.general." + std::to_string(i), "&Sheet/&General...",
+    Command& c = t.Add(MakeCommand("sheet.general." + std::to_string(i), "&Sheet/&General...",
                             kGeneralPageCaptions[i], "Set General Features for Worksheet",
                             kNeedsSheet | kCancelsEntry, nullptr));
     c.invoke = [i](Workspace& w) {
@@ -452,7 +439,7 @@ void GeneralCommands(CommandTable& t) {
   // The macro commands change the settings as the dialog would and confirm.
   auto general = [&](const char* id, char letter,
                      std::function<Status(Workspace&, const CommandArgs&)> fn, GeneralPage page) {
-    Macro(t.Add(Item(id, "", "", "", kNeedsSheet,
+    Macro(t.Add(MakeCommand(id, "", "", "", kNeedsSheet,
                      [fn, page](Workspace& w, const CommandArgs& a) {
                        w.general().Activate();
                        Status s = fn(w, a);
@@ -515,7 +502,7 @@ void SheetCommands(CommandTable& t) {
   };
   for (const Entry& e : entries) {
     SheetCommand command = e.command;
-    t.Add(Item(e.id, e.menu, e.caption, e.hint, block,
+    t.Add(MakeCommand(e.id, e.menu, e.caption, e.hint, block,
                [command](Workspace& w, const CommandArgs& a) {
                  CellRange r;
                  if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r)) return Status::Beep();
@@ -523,11 +510,11 @@ void SheetCommands(CommandTable& t) {
                                                      Active(w).CursorCell().col));
                }));
   }
-  Command& cw = t.Add(Item("sheet.colwidth", "&Sheet", "&Colwidth...", "", kNeedsSheet, nullptr));
+  Command& cw = t.Add(MakeCommand("sheet.colwidth", "&Sheet", "&Colwidth...", "", kNeedsSheet, nullptr));
   cw.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kColumnWidth, 0); };
-  Command& rh = t.Add(Item("sheet.rowheight", "&Sheet", "&Rowheight...", "", kNeedsSheet, nullptr));
+  Command& rh = t.Add(MakeCommand("sheet.rowheight", "&Sheet", "&Rowheight...", "", kNeedsSheet, nullptr));
   rh.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kRowHeight, 0); };
-  Command& audit = t.Add(Item("sheet.audit", "&Sheet", "&Audit...", "", kNeedsSheet, nullptr));
+  Command& audit = t.Add(MakeCommand("sheet.audit", "&Sheet", "&Audit...", "", kNeedsSheet, nullptr));
   audit.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAudit, 0); };
 }
 
@@ -535,7 +522,7 @@ void RangeCommands(CommandTable& t) {
   const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
   // Copy... asks for the two ranges on the input line, as the menu bar's
   // Copy does.
-  Command& copyItem = t.Add(Item("range.copyto", "&Range", "&Copy...", "", kNeedsSheet, nullptr));
+  Command& copyItem = t.Add(MakeCommand("range.copyto", "&Range", "&Copy...", "", kNeedsSheet, nullptr));
   copyItem.invoke = [](Workspace& w) {
     AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "copy");
   };
@@ -550,7 +537,7 @@ void RangeCommands(CommandTable& t) {
                      CopyItem{"range.copy.scale", "&Scale", ValueCopyMode::kScale, 's'},
                      CopyItem{"range.copy.invert", "&Invert", ValueCopyMode::kInvert, 'i'}}) {
     ValueCopyMode mode = c.mode;
-    Command& cmd = t.Add(Item(c.id, "&Range/&Copy", c.caption, "", block,
+    Command& cmd = t.Add(MakeCommand(c.id, "&Range/&Copy", c.caption, "", block,
                               [mode](Workspace& w, const CommandArgs& a) {
                                 CellRange from, to;
                                 if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
@@ -583,7 +570,7 @@ void RangeCommands(CommandTable& t) {
     };
   }
   // Formula copy is the ordinary copy from a macro's point of view.
-  Command& formula = t.Add(Item("range.copy.formula", "&Range/&Copy", "&Formula", "", block,
+  Command& formula = t.Add(MakeCommand("range.copy.formula", "&Range/&Copy", "&Formula", "", block,
                                 [](Workspace& w, const CommandArgs& a) {
                                   CellRange from, to;
                                   if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
@@ -594,16 +581,16 @@ void RangeCommands(CommandTable& t) {
     AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "range.copy.formula");
   };
   Macro(formula, 'c', 'f');
-  t.Add(Item("range.erase", "&Range", "&Erase", "", block, [](Workspace& w, const CommandArgs& a) {
+  t.Add(MakeCommand("range.erase", "&Range", "&Erase", "", block, [](Workspace& w, const CommandArgs& a) {
     CellRange r;
     if (!ReadRange(w, a.size() ? a[0] : SelectionArg(w), r)) return Status::Beep();
     EraseRange(Doc(w), r);
     return Status::Ok();
   }));
-  Command& names = t.Add(Item("range.name", "&Range", "&Name ...", "", kNeedsSheet | kCancelsEntry,
+  Command& names = t.Add(MakeCommand("range.name", "&Range", "&Name ...", "", kNeedsSheet | kCancelsEntry,
                               nullptr));
   names.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kNames, 0); };
-  Command& justify = t.Add(Item("range.justify", "&Range", "&Justify ...", "", block,
+  Command& justify = t.Add(MakeCommand("range.justify", "&Range", "&Justify ...", "", block,
                                 [](Workspace& w, const CommandArgs& a) {
                                   CellRange r;
                                   if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -619,14 +606,14 @@ void RangeCommands(CommandTable& t) {
   justify.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kJustify, 0); };
   Macro(justify, 'b', 'j');
   for (int i = 0; i < kPropertyPageCount; ++i) {
-    Command& c = t.Add(Item("range.properties." + std::to_string(i), "&Range",
+    Command& c = t.Add(MakeCommand("range.properties." + std::to_string(i), "&Range",
                             kPropertyTabCaptions[i], "",
                             kNeedsSheet | (i == 0 ? kSeparatorBefore : 0u), nullptr));
     c.invoke = [i](Workspace& w) { w.view().ShowDialog(DialogKind::kProperties, i); };
   }
 
   // The Range family of the macro language.
-  Macro(t.Add(Item("range.format", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.format", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -635,19 +622,19 @@ void RangeCommands(CommandTable& t) {
                      return Status::Ok();
                    })),
         'b', 'f');
-  Macro(t.Add(Item("range.create", "", "", "", kNeedsSheet,
+  Macro(t.Add(MakeCommand("range.create", "", "", "", kNeedsSheet,
                    [](Workspace& w, const CommandArgs& a) {
                      std::string rangeText = a[1].empty() ? SelectionArg(w) : a[1];
                      return CreateName(Doc(w), a[0].substr(0, 8), rangeText) ? Status::Ok()
                                                                              : Failed(w);
                    })),
         'b', 'n');
-  Macro(t.Add(Item("range.delete", "", "", "", kNeedsSheet,
+  Macro(t.Add(MakeCommand("range.delete", "", "", "", kNeedsSheet,
                    [](Workspace& w, const CommandArgs& a) {
                      return DeleteName(Doc(w), a[0].substr(0, 8)) ? Status::Ok() : Failed(w);
                    })),
         'b', 'd');
-  Macro(t.Add(Item("range.build", "", "", "", kNeedsSheet,
+  Macro(t.Add(MakeCommand("range.build", "", "", "", kNeedsSheet,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -656,7 +643,7 @@ void RangeCommands(CommandTable& t) {
                    })),
         'b', 'b')
       .invoke = [](Workspace& w) { AskOneRange(w, "BUILD: FROM Range", "range.build"); };
-  Macro(t.Add(Item("range.table", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.table", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -664,7 +651,7 @@ void RangeCommands(CommandTable& t) {
                    })),
         'b', 't')
       .invoke = [](Workspace& w) { AskOneRange(w, "TABLE: To Range", "range.table"); };
-  Macro(t.Add(Item("range.colour", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.colour", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -673,7 +660,7 @@ void RangeCommands(CommandTable& t) {
                      return EachCellOf(w, r, [word](CellRecord& c) { c.colour = word; });
                    })),
         'b', 'c');
-  Macro(t.Add(Item("range.lock", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.lock", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -683,7 +670,7 @@ void RangeCommands(CommandTable& t) {
                      });
                    })),
         'b', 'l');
-  Macro(t.Add(Item("range.prefix", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.prefix", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -694,7 +681,7 @@ void RangeCommands(CommandTable& t) {
                      return EachLabelOf(w, r, [prefix](std::string& text) { text[0] = prefix; });
                    })),
         'b', 'p');
-  Macro(t.Add(Item("range.case", "", "", "", block,
+  Macro(t.Add(MakeCommand("range.case", "", "", "", block,
                    [](Workspace& w, const CommandArgs& a) {
                      CellRange r;
                      if (!ReadRange(w, a[0], r)) return Status::Beep();
@@ -705,7 +692,7 @@ void RangeCommands(CommandTable& t) {
                      });
                    })),
         'b', 'e');
-  Macro(t.Add(Item("range.reset", "", "", "", kNeedsSheet | kTakesSnapshot,
+  Macro(t.Add(MakeCommand("range.reset", "", "", "", kNeedsSheet | kTakesSnapshot,
                    [](Workspace& w, const CommandArgs&) {
                      Doc(w).names().ResetNames();
                      Doc(w).settings().modified = true;
@@ -716,7 +703,7 @@ void RangeCommands(CommandTable& t) {
 
 void BarCommands(CommandTable& t) {
   const unsigned block = kNeedsSheet | kTakesSnapshot | kCancelsEntry;
-  Command& copy = t.Add(Item("copy", "", "&Copy", "Copy Cells to Destination", block | kOnMenuBar,
+  Command& copy = t.Add(MakeCommand("copy", "", "&Copy", "Copy Cells to Destination", block | kOnMenuBar,
                              [](Workspace& w, const CommandArgs& a) {
                                CellRange from, to;
                                if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
@@ -724,7 +711,7 @@ void BarCommands(CommandTable& t) {
                                return FromBlock(w, CopyRange(Doc(w), from, to));
                              }));
   copy.invoke = [](Workspace& w) { AskTwoRanges(w, kCopyFromPrompt, kCopyToPrompt, "copy"); };
-  Command& move = t.Add(Item("move", "", "&Move", "Move Cells to Destination", block | kOnMenuBar,
+  Command& move = t.Add(MakeCommand("move", "", "&Move", "Move Cells to Destination", block | kOnMenuBar,
                              [](Workspace& w, const CommandArgs& a) {
                                CellRange from, to;
                                if (!ReadRange(w, a[0], from) || !ReadRange(w, a[1], to))
@@ -735,10 +722,10 @@ void BarCommands(CommandTable& t) {
 }
 
 void WindowCommands(CommandTable& t) {
-  t.Add(Item("window.newview", "&Window", "&New View", "Create a new view of focused sheet",
+  t.Add(MakeCommand("window.newview", "&Window", "&New View", "Create a new view of focused sheet",
              kNeedsSheet, [](Workspace& w, const CommandArgs&) { return w.NewView(); }));
   auto arrange = [&](const char* id, const char* caption, const char* hint, Arrangement how) {
-    t.Add(Item(id, "&Window", caption, hint, 0, [how](Workspace& w, const CommandArgs&) {
+    t.Add(MakeCommand(id, "&Window", caption, hint, 0, [how](Workspace& w, const CommandArgs&) {
       w.view().Arrange(how);
       return Status::Ok();
     }));
@@ -747,25 +734,25 @@ void WindowCommands(CommandTable& t) {
   arrange("window.cascade", "&Cascade", "Layer windows", Arrangement::kCascade);
   arrange("window.arrange", "&Arrange Icons", "Rearrange minimized windows",
           Arrangement::kArrangeIcons);
-  t.Add(Item("window.closeall", "&Window", "Close &All", "Close all open windows", 0,
+  t.Add(MakeCommand("window.closeall", "&Window", "Close &All", "Close all open windows", 0,
              [](Workspace& w, const CommandArgs&) {
                w.CloseAll();
                return Status::Ok();
              }));
   // The manual and the tips are files installed with the program; the view
   // finds and shows them.
-  Command& contents = t.Add(Item("help.contents", "&Help", "&Contents", "", 0, nullptr));
+  Command& contents = t.Add(MakeCommand("help.contents", "&Help", "&Contents", "", 0, nullptr));
   contents.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kHelp, 0); };
-  Command& tips = t.Add(Item("help.tips", "&Help", "T&ips...", "", 0, nullptr));
+  Command& tips = t.Add(MakeCommand("help.tips", "&Help", "T&ips...", "", 0, nullptr));
   tips.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kTips, 0); };
-  Command& about = t.Add(Item("help.about", "&Help", "&About ...", "", 0, nullptr));
+  Command& about = t.Add(MakeCommand("help.about", "&Help", "&About ...", "", 0, nullptr));
   about.invoke = [](Workspace& w) { w.view().ShowDialog(DialogKind::kAbout, 0); };
 }
 
 // The quick bar's commands that have no menu item.
 void QuickCommands(CommandTable& t) {
   const unsigned attr = kNeedsSheet | kTakesSnapshot;
-  t.Add(Item("quick.sum", "", "", "Speed @SUM", attr | kCancelsEntry,
+  t.Add(MakeCommand("quick.sum", "", "", "Speed @SUM", attr | kCancelsEntry,
              [](Workspace& w, const CommandArgs&) {
                auto entries = SpeedSumEntries(Doc(w), Active(w).SelectionRange());
                if (entries.empty()) return Status::Beep();
@@ -773,7 +760,7 @@ void QuickCommands(CommandTable& t) {
                  if (!EnterCell(Doc(w), e.formula, e.cell.row, e.cell.col).ok) return Failed(w);
                return Status::Ok();
              }));
-  Command& lock = t.Add(Item("quick.protect", "", "", "Protect/Unprotect Sheet",
+  Command& lock = t.Add(MakeCommand("quick.protect", "", "", "Protect/Unprotect Sheet",
                              kNeedsSheet | kCheckable, [](Workspace& w, const CommandArgs&) {
                                bool& p = Doc(w).settings().protect;
                                p = !p;
@@ -787,7 +774,7 @@ void QuickCommands(CommandTable& t) {
   for (auto [id, alignment] : {std::pair{"quick.left", 1}, std::pair{"quick.center", 3},
                                std::pair{"quick.right", 2}}) {
     int a = alignment;
-    t.Add(Item(id, "", "", "", attr, [a](Workspace& w, const CommandArgs&) {
+    t.Add(MakeCommand(id, "", "", "", attr, [a](Workspace& w, const CommandArgs&) {
       return OnSelection(w, [a](SheetDocument& d, const CellRange& r) { ApplyAlignment(d, r, a); });
     }));
   }
@@ -795,7 +782,7 @@ void QuickCommands(CommandTable& t) {
                          std::pair{"quick.italic", StyleBit::Italic},
                          std::pair{"quick.underline", StyleBit::Underline}}) {
     StyleBit b = bit;
-    t.Add(Item(id, "", "", "", attr, [b](Workspace& w, const CommandArgs&) {
+    t.Add(MakeCommand(id, "", "", "", attr, [b](Workspace& w, const CommandArgs&) {
       return OnSelection(w, [b](SheetDocument& d, const CellRange& r) { ToggleStyle(d, r, b); });
     }));
   }
@@ -803,7 +790,7 @@ void QuickCommands(CommandTable& t) {
   for (auto [id, kind] : {std::pair{"quick.funcpick", DialogKind::kFunctionPick},
                           std::pair{"quick.macropick", DialogKind::kMacroPick}}) {
     DialogKind k = kind;
-    Command& c = t.Add(Item(id, "", "", "", kNeedsSheet, nullptr));
+    Command& c = t.Add(MakeCommand(id, "", "", "", kNeedsSheet, nullptr));
     c.invoke = [k](Workspace& w) {
       if (!w.input().entryOpen() || w.input().promptOpen()) {
         w.view().FocusLine(false);
@@ -813,17 +800,17 @@ void QuickCommands(CommandTable& t) {
     };
   }
   // The selectors: a font number, a size in pixels, a format list entry.
-  t.Add(Item("quick.font", "", "", "Font Type", attr, [](Workspace& w, const CommandArgs& a) {
+  t.Add(MakeCommand("quick.font", "", "", "Font Type", attr, [](Workspace& w, const CommandArgs& a) {
     int n = std::clamp(ReadInt(a[0]), 0, kMaxFontNames - 1);
     return OnSelection(w, [n](SheetDocument& d, const CellRange& r) {
       ApplyFont(d, r, static_cast<std::uint8_t>(n));
     });
   }));
-  t.Add(Item("quick.size", "", "", "Font Size", attr, [](Workspace& w, const CommandArgs& a) {
+  t.Add(MakeCommand("quick.size", "", "", "Font Size", attr, [](Workspace& w, const CommandArgs& a) {
     int px = std::clamp(ReadInt(a[0], 14), 1, 255);
     return OnSelection(w, [px](SheetDocument& d, const CellRange& r) { ApplyFontSize(d, r, px); });
   }));
-  t.Add(Item("quick.format", "", "", "Speed Format", attr, [](Workspace& w, const CommandArgs& a) {
+  t.Add(MakeCommand("quick.format", "", "", "Speed Format", attr, [](Workspace& w, const CommandArgs& a) {
     if (!ApplyFormatEntry(Doc(w), Active(w).SelectionRange(), a[0])) return Status::Beep();
     Doc(w).settings().modified = true;
     return Status::Ok();
